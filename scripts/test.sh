@@ -18,7 +18,11 @@ mkdir -p -m 0700 "${XDG_RUNTIME_DIR}"
 
 status=0
 log "format check"
-ninja -C "${RELEASE}" format-check >/dev/null || { echo "clang-format finds unformatted files" >&2; status=1; }
+if ! ninja -C "${RELEASE}" format-check >"${ENDOMIRA_BUILD}/format-check.log" 2>&1; then
+  grep -Eo '^/[^:]+' "${ENDOMIRA_BUILD}/format-check.log" | sort -u | sed 's/^/unformatted: /' >&2
+  echo "clang-format finds unformatted files (ninja -C build/release format fixes them)" >&2
+  status=1
+fi
 
 log "tests (release build)"
 ctest --test-dir "${RELEASE}" --output-on-failure -j 2 || status=1

@@ -10,8 +10,8 @@ namespace endomira {
 // box-showing implementation; tests install a recorder.
 
 enum class TMsgKind {
-    Plain,        // the program's own box: its title is given ("AVISO", "Aviso", "ERRO", "Erro")
-    Error,        // typed boxes carry the toolkit's own titles
+    Plain, // the program's own box: its title is given ("AVISO", "Aviso", "ERRO", "Erro")
+    Error, // typed boxes carry the toolkit's own titles
     Information,
     Confirmation,
     Warning,

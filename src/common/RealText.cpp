@@ -187,8 +187,7 @@ QString FormatReal(double value, QStringView pattern) {
         negative = false; // no "-0.00"
     }
     std::string integerPart = digits.substr(0, digits.find('.'));
-    const std::string fraction =
-        decimals > 0 ? digits.substr(digits.find('.') + 1) : std::string();
+    const std::string fraction = decimals > 0 ? digits.substr(digits.find('.') + 1) : std::string();
     if (integerPart == "0" && minIntegerDigits == 0 && decimals > 0) {
         integerPart.clear(); // "#.00" style patterns drop a lone zero
     }

@@ -132,8 +132,7 @@ std::optional<QString> TIniFile::Read(const QString& section, const QString& key
     return std::nullopt;
 }
 
-QString TIniFile::ReadString(const QString& section, const QString& key,
-                             const QString& def) const {
+QString TIniFile::ReadString(const QString& section, const QString& key, const QString& def) const {
     return Read(section, key).value_or(def);
 }
 

@@ -51,7 +51,7 @@ void TBIniSettings::Load() {
     // An empty value has no first character; the full stop keeps every real readable that is
     // written with one, and NormalizeDecimal still accepts a comma for the normalised keys.
     SetDecimalSeparator(DecimalSeparatorText_.isEmpty() ? QChar(u'.')
-                                                         : DecimalSeparatorText_.front());
+                                                        : DecimalSeparatorText_.front());
     Average_ = ReadNormalizedReal(QStringLiteral("average"), kAutoCapture);
     SD_ = ReadNormalizedReal(QStringLiteral("sd"), kAutoCapture);
     Tolerance_ = ReadNormalizedReal(QStringLiteral("tolerance"), kAutoCapture);

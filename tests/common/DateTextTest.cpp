@@ -16,12 +16,18 @@ TEST(DateText, ReadsOnlyRealDaysInTheFixedForm) {
         QDate expected;
     };
     const Case cases[] = {
-        {"14/03/1950", QDate(1950, 3, 14)}, {"29/02/2024", QDate(2024, 2, 29)},
-        {"29/02/2023", QDate()},            {"31/04/2020", QDate()},
-        {"00/01/2020", QDate()},            {"01/13/2020", QDate()},
-        {"  /  /    ", QDate()},            {"1/3/1950", QDate()},
-        {"14-03-1950", QDate()},            {"14/03/195a", QDate()},
-        {"", QDate()},                      {"01/01/0000", QDate()},
+        {"14/03/1950", QDate(1950, 3, 14)},
+        {"29/02/2024", QDate(2024, 2, 29)},
+        {"29/02/2023", QDate()},
+        {"31/04/2020", QDate()},
+        {"00/01/2020", QDate()},
+        {"01/13/2020", QDate()},
+        {"  /  /    ", QDate()},
+        {"1/3/1950", QDate()},
+        {"14-03-1950", QDate()},
+        {"14/03/195a", QDate()},
+        {"", QDate()},
+        {"01/01/0000", QDate()},
     };
     for (const Case& c : cases) {
         const auto date = TextToDate(QString::fromUtf8(c.text));

@@ -23,8 +23,7 @@ TEST(FrameGeometry, RoiIsNormalisedAndNeedsMoreThanFiftyPixels) {
         {{10, 10, 17, 17}, false}, // 7 x 7 = 49
         {{10, 10, 15, 20}, false}, // 5 x 10 = 50
         {{10, 10, 13, 27}, true},  // 3 x 17 = 51
-        {{0, 0, 0, 0}, false},
-        {{0, 0, 640, 480}, true},
+        {{0, 0, 0, 0}, false},     {{0, 0, 640, 480}, true},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(IsROIAreaValid(c.rect), c.valid)

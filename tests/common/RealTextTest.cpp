@@ -1,5 +1,5 @@
-#include "ConversionError.h"
 #include "RealText.h"
+#include "ConversionError.h"
 
 #include <gtest/gtest.h>
 
@@ -27,12 +27,24 @@ TEST(RealText, ReadsWithTheProcessSeparatorOnly) {
         std::optional<double> expected;
     };
     const Case cases[] = {
-        {u',', "12,5", 12.5},   {u',', "12.5", std::nullopt}, {u'.', "12.5", 12.5},
-        {u'.', "12,5", std::nullopt}, {u',', " -0,25 ", -0.25}, {u',', "+3", 3.0},
-        {u',', "1,5E3", 1500.0}, {u',', "1e-2", 0.01},        {u',', ",5", 0.5},
-        {u',', "5,", 5.0},       {u',', "", std::nullopt},     {u',', ",", std::nullopt},
-        {u',', "1,2,3", std::nullopt}, {u',', "abc", std::nullopt}, {u',', "1e", std::nullopt},
-        {u',', "error", std::nullopt}, {u',', "1e999", std::nullopt}, {u'.', "0.0014", 0.0014},
+        {u',', "12,5", 12.5},
+        {u',', "12.5", std::nullopt},
+        {u'.', "12.5", 12.5},
+        {u'.', "12,5", std::nullopt},
+        {u',', " -0,25 ", -0.25},
+        {u',', "+3", 3.0},
+        {u',', "1,5E3", 1500.0},
+        {u',', "1e-2", 0.01},
+        {u',', ",5", 0.5},
+        {u',', "5,", 5.0},
+        {u',', "", std::nullopt},
+        {u',', ",", std::nullopt},
+        {u',', "1,2,3", std::nullopt},
+        {u',', "abc", std::nullopt},
+        {u',', "1e", std::nullopt},
+        {u',', "error", std::nullopt},
+        {u',', "1e999", std::nullopt},
+        {u'.', "0.0014", 0.0014},
     };
     for (const Case& c : cases) {
         SeparatorGuard guard{QChar(c.separator)};
@@ -59,10 +71,18 @@ TEST(RealText, IntegersAreDecimalAndInRange) {
         std::optional<int> expected;
     };
     const Case cases[] = {
-        {"40", 40},         {" 40 ", 40},           {"-7", -7},
-        {"+7", 7},          {"", std::nullopt},     {"-", std::nullopt},
-        {"4.0", std::nullopt}, {"0x10", std::nullopt}, {"2147483647", 2147483647},
-        {"-2147483648", -2147483647 - 1}, {"2147483648", std::nullopt}, {"99999999999999", std::nullopt},
+        {"40", 40},
+        {" 40 ", 40},
+        {"-7", -7},
+        {"+7", 7},
+        {"", std::nullopt},
+        {"-", std::nullopt},
+        {"4.0", std::nullopt},
+        {"0x10", std::nullopt},
+        {"2147483647", 2147483647},
+        {"-2147483648", -2147483647 - 1},
+        {"2147483648", std::nullopt},
+        {"99999999999999", std::nullopt},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(TryTextToInt(QString::fromUtf8(c.text)), c.expected) << c.text;
@@ -79,11 +99,11 @@ TEST(RealText, PatternsRoundHalvesToEvenWithTheSeparator) {
     const Case cases[] = {
         {u'.', 12.5, u"0.00", "12.50"},
         {u',', 12.5, u"0.00", "12,50"},
-        {u',', 0.125, u"0.00", "0,12"},   // exact half in binary: to the even neighbour
+        {u',', 0.125, u"0.00", "0,12"}, // exact half in binary: to the even neighbour
         {u',', 0.375, u"0.00", "0,38"},
-        {u',', 1.005, u"0.00", "1,00"},   // 1.005 is stored just below the half
+        {u',', 1.005, u"0.00", "1,00"}, // 1.005 is stored just below the half
         {u',', -0.125, u"0.00", "-0,12"},
-        {u',', -0.001, u"0.00", "0,00"},  // no minus sign on a zero
+        {u',', -0.001, u"0.00", "0,00"}, // no minus sign on a zero
         {u',', 0.0012345678, u"0.000000", "0,001235"},
         {u'.', 0.0012345678, u"0.000000", "0.001235"},
         {u',', 0.0078125, u"0.000000", "0,007812"},

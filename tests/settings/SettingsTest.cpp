@@ -129,7 +129,10 @@ TEST_F(SettingsTest, NormalisedKeysAcceptEitherSeparator) {
         double expected;
     };
     const Case cases[] = {
-        {",", "12.5", 12.5}, {",", "12,5", 12.5}, {".", "12,5", 12.5}, {".", "12.5", 12.5},
+        {",", "12.5", 12.5},
+        {",", "12,5", 12.5},
+        {".", "12,5", 12.5},
+        {".", "12.5", 12.5},
     };
     for (const Case& c : cases) {
         QString text = QString::fromUtf8(kFullIni);
