@@ -1,5 +1,6 @@
 #include "TerminationSignals.h"
 
+#include <QApplication>
 #include <QSocketNotifier>
 #include <QWidget>
 #include <csignal>
@@ -28,7 +29,17 @@ void CloseOnTerminationSignals(QWidget* window) {
     QObject::connect(notifier, &QSocketNotifier::activated, window, [window] {
         char byte = 0;
         [[maybe_unused]] const auto got = ::read(gSignalPipe[1], &byte, 1);
+        // An open message box or modal dialog (a start-up failure, a question) would hold the
+        // program: it is dismissed as with Escape, then the window closes and the loops end.
+        for (int open = 0; open < 8; ++open) {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (modal == nullptr) {
+                break;
+            }
+            modal->close();
+        }
         window->close();
+        QApplication::exit(0);
     });
     struct sigaction action {};
     action.sa_handler = OnSignal;

@@ -1,18 +1,18 @@
-// Program entry: loads the settings of the installation and opens the main window.
+// Program entry: the main window, then the data module, then the message loop. The main window
+// loads the settings and opens the database when it is first shown.
 
-#include "ConversionError.h"
+#include "Artwork.h"
+#include "DataModuleShellDatabase.h"
 #include "ProgramFolder.h"
 #include "QtMessageService.h"
-#include "RealText.h"
 #include "TerminationSignals.h"
-#include "UBIniSettings.h"
+#include "UDataModule1.h"
+#include "UfrmMain.h"
 
 #include <QApplication>
-#include <QLabel>
 #include <QLocale>
-#include <QMainWindow>
-#include <cstdio>
-#include <memory>
+#include <QScreen>
+#include <QTimer>
 
 using namespace endomira;
 
@@ -20,39 +20,32 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Endomira"));
     QApplication::setApplicationVersion(ProgramVersion());
+    QApplication::setDesktopFileName(QStringLiteral("endomira"));
+    QApplication::setWindowIcon(ProgramIcon());
+    // Dates and numbers that the toolkit formats follow the clinic's language; reals follow the
+    // settings file's separator.
     QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
 
     TQtMessageService messageBoxes;
     SetMessageService(&messageBoxes);
 
-    try {
-        SetProgramSettings(std::make_unique<TBIniSettings>(ProgramFolder()));
-    } catch (const TConversionError& error) {
-        std::fprintf(stderr, "endomira: %s\n", qUtf8Printable(error.Message()));
-        ShowMessageBox(error.Message(), QStringLiteral("Erro"));
-        return 1;
-    }
-    const TBIniSettings& settings = *ProgramSettings();
-    const QString summary =
-        QStringLiteral("Configurações carregadas de %1\rSeparador decimal: \"%2\"\r"
-                       "Escala: %3 mm por pixel\rLimite de imagens por exame: %4")
-            .arg(settings.GetIniPath(), settings.GetDecimalSeparator(),
-                 FormatReal(settings.GetPixelToMM(), u"0.000000"))
-            .arg(settings.GetMaxFrames());
-    std::printf("endomira: %s\n", qUtf8Printable(QString(summary).replace(u'\r', u'\n')));
-    std::fflush(stdout);
-
-    QMainWindow window;
-    window.setObjectName(QStringLiteral("frmMain"));
-    window.setWindowTitle(QStringLiteral("Endomira"));
-    auto* label = new QLabel(QString(summary).replace(u'\r', u'\n'), &window);
-    label->setAlignment(Qt::AlignCenter);
-    window.setCentralWidget(label);
-    window.resize(800, 600);
-    window.show();
+    TfrmMain frmMain;
+    TDataModule1 dataModule1;
+    TDataModuleShellDatabase database(dataModule1);
+    frmMain.SetDatabase(&database);
 
     // A termination request (the desktop logging out, the set-up script) closes the window as
     // the operator would.
-    CloseOnTerminationSignals(&window);
-    return QApplication::exec();
+    CloseOnTerminationSignals(&frmMain);
+    // The main window is shown once the message loop runs.
+    QTimer::singleShot(0, &frmMain, [&frmMain] {
+        // The screen's working area first, for a desktop without a window manager to maximise.
+        if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+            frmMain.setGeometry(screen->availableGeometry());
+        }
+        frmMain.showMaximized();
+    });
+    const int status = QApplication::exec();
+    SetMessageService(nullptr);
+    return status;
 }

@@ -1,0 +1,27 @@
+#include "MainMenus.h"
+
+namespace endomira {
+
+namespace {
+
+IMainMenus* gMenus = nullptr;
+
+} // namespace
+
+void SetMainMenus(IMainMenus* menus) {
+    gMenus = menus;
+}
+
+void DisableMenus() {
+    if (gMenus != nullptr) {
+        gMenus->DisableMenus();
+    }
+}
+
+void EnableMenus() {
+    if (gMenus != nullptr) {
+        gMenus->EnableMenus();
+    }
+}
+
+} // namespace endomira
