@@ -26,7 +26,8 @@ std::vector<TFrameCase> Frames() {
     frames.push_back({"lit everywhere", testing::Endothelium(31, 1500.0, TBodyKind::Domed),
                       TRect{20, 300, 200, 470}});
     frames.push_back({"noise", testing::Noise(5), kCentreRoi});
-    frames.push_back({"checkerboard", testing::Checkerboard(3, 40, 200), kCentreRoi});
+    frames.push_back({"checkerboard", testing::Checkerboard(5, 40, 200), kCentreRoi});
+    frames.push_back({"coarse checkerboard", testing::Checkerboard(10, 40, 200), kCentreRoi});
     frames.push_back({"corner roi", testing::Endothelium(41, 2500.0, TBodyKind::FlatGrainy),
                       TRect{630, 470, 600, 440}});
     return frames;
