@@ -12,6 +12,10 @@ void SetMainMenus(IMainMenus* menus) {
     gMenus = menus;
 }
 
+IMainMenus* MainMenus() {
+    return gMenus;
+}
+
 void DisableMenus() {
     if (gMenus != nullptr) {
         gMenus->DisableMenus();

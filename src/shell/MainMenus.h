@@ -14,6 +14,7 @@ public:
 
 // The main window registers itself for its lifetime; without one both calls do nothing.
 void SetMainMenus(IMainMenus* menus);
+IMainMenus* MainMenus();
 void DisableMenus();
 void EnableMenus();
 

@@ -91,7 +91,9 @@ TfrmMain::TfrmMain(QString programFolder, QWidget* parent)
 }
 
 TfrmMain::~TfrmMain() {
-    SetMainMenus(nullptr);
+    if (MainMenus() == this) {
+        SetMainMenus(nullptr);
+    }
 }
 
 QAction* TfrmMain::AddItem(QMenu* menu, const char* name, const QString& caption,
@@ -109,15 +111,18 @@ QAction* TfrmMain::AddItem(QMenu* menu, const char* name, const QString& caption
 void TfrmMain::BuildMenu() {
     QMenuBar* bar = menuBar();
     bar->setObjectName(QStringLiteral("MainMenu1"));
+    connect(bar, &QMenuBar::hovered, this,
+            [this](QAction* action) { statusBar()->showMessage(action->statusTip()); });
 
     auto submenu = [&](const char* name, const QString& caption, const QString& hint) {
         QMenu* menu = bar->addMenu(caption);
         menu->setObjectName(QString::fromLatin1(name));
         menu->menuAction()->setObjectName(QString::fromLatin1(name));
         SetHint(menu->menuAction(), hint);
-        // Leaving an item for one without a hint clears the status bar, as the hints replace
-        // one another.
-        menu->setToolTipsVisible(false);
+        // The status bar shows the long hint of the item under the mouse; an item without one
+        // clears it.
+        connect(menu, &QMenu::hovered, this,
+                [this](QAction* action) { statusBar()->showMessage(action->statusTip()); });
         return menu;
     };
     const auto ctrl = [](Qt::Key key) { return QKeySequence(Qt::CTRL | key); };
