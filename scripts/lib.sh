@@ -66,7 +66,10 @@ configure_and_build() {
 }
 
 # The program's folder, laid out as an installation: the settings file is copied only when
-# there is none, so that an installation's own values are never overwritten.
+# there is none, so that an installation's own values are never overwritten. The database server
+# must be running: a folder without a database gets one with a few example records, so that a
+# first start shows a working program (a clinic's installation runs endomira-dbinit without
+# --examples); an existing database is never touched.
 prepare_program_folder() {
   local release="$1"
   mkdir -p "${ENDOMIRA_HOME}/Database"
@@ -77,8 +80,32 @@ prepare_program_folder() {
   # The database server runs as its own user and must create and open files here.
   if id firebird >/dev/null 2>&1; then
     as_root chown -R firebird:firebird "${ENDOMIRA_HOME}/Database"
+    open_path_to_server "${ENDOMIRA_HOME}"
   fi
   chmod 0775 "${ENDOMIRA_HOME}/Database"
+  local database="${ENDOMIRA_HOME}/Database/Endomira.FDB"
+  if [ ! -f "${database}" ]; then
+    log "creating the program's database ${database#"${ENDOMIRA_ROOT}/"} with example records"
+    "${release}/tools/endomira-dbinit/endomira-dbinit" "${database}" --examples \
+      || die "could not create the program's database ${database}"
+  fi
+}
+
+# The server's user must be able to pass through every folder above the database (a checkout
+# under a private home folder would hide it): such folders get search permission only, never
+# read or write.
+open_path_to_server() {
+  local path dir="" part
+  path="$(cd "$1" && pwd -P)"
+  local IFS=/
+  # From the top down, so that each folder is tested through parents already passable.
+  for part in ${path#/}; do
+    dir="${dir}/${part}"
+    if ! as_root setpriv --reuid=firebird --regid=firebird --init-groups test -x "${dir}"; then
+      log "letting the database server pass through ${dir}"
+      as_root chmod o+x "${dir}"
+    fi
+  done
 }
 
 firebird_port_open() {

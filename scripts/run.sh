@@ -9,9 +9,9 @@ source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 RELEASE="${ENDOMIRA_BUILD}/release"
 
 install_packages
-configure_and_build "${RELEASE}" -DCMAKE_BUILD_TYPE=Release -- endomira
-prepare_program_folder "${RELEASE}"
+configure_and_build "${RELEASE}" -DCMAKE_BUILD_TYPE=Release -- endomira endomira-dbinit
 start_firebird
+prepare_program_folder "${RELEASE}"
 
 PROGRAM="${ENDOMIRA_HOME}/endomira"
 

@@ -10,8 +10,8 @@ SANITIZE="${ENDOMIRA_BUILD}/sanitize"
 
 install_packages
 configure_and_build "${RELEASE}" -DCMAKE_BUILD_TYPE=Release --
-prepare_program_folder "${RELEASE}"
 start_firebird
+prepare_program_folder "${RELEASE}"
 
 export XDG_RUNTIME_DIR="${ENDOMIRA_BUILD}/runtime"
 mkdir -p -m 0700 "${XDG_RUNTIME_DIR}"
