@@ -219,9 +219,8 @@ void TCaptureEngine::Run() {
 }
 
 void TCaptureEngine::HandleFrame(QImage frame) {
-    static thread_local QElapsedTimer clock;
     if (FrameNumber_ == 0) {
-        clock.start();
+        Clock_.start();
     }
     if (frame.format() != QImage::Format_RGB888) {
         frame = frame.convertToFormat(QImage::Format_RGB888);
@@ -266,7 +265,7 @@ void TCaptureEngine::HandleFrame(QImage frame) {
     }
 
     ++FrameNumber_;
-    const TFrameInfo info{FrameNumber_, clock.elapsed()};
+    const TFrameInfo info{FrameNumber_, Clock_.elapsed()};
     std::lock_guard guard(HandlerLock_);
     if (FrameBitmap_) {
         FrameBitmap_(info);

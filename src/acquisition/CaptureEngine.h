@@ -3,6 +3,7 @@
 #include "VideoEngine.h"
 #include "VideoSource.h"
 
+#include <QElapsedTimer>
 #include <atomic>
 #include <thread>
 
@@ -82,7 +83,8 @@ private:
     std::atomic<bool> StopRequested_{false};
     std::atomic<bool> Streaming_{false};
     std::thread Thread_;
-    quint64 FrameNumber_ = 0; // the engine's thread only
+    quint64 FrameNumber_ = 0; // the engine's thread only, as the clock
+    QElapsedTimer Clock_;
 
     mutable std::mutex FrameLock_;
     QImage Latest_;

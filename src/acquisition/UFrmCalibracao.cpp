@@ -120,7 +120,7 @@ void TfrmCalibration::BuildControls() {
         "\"Ferramentas\".\n\nAo final, clique em \"Aceitar calibração\", ou feche a janela para "
         "ignorar a operação."));
     Memo1->setFixedWidth(260);
-    Memo1->setMinimumHeight(200);
+    Memo1->setMinimumHeight(270);
     right->addWidget(Memo1);
     right->addWidget(Caption(QStringLiteral("Ferramentas"), this));
 
