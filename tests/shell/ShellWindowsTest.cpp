@@ -271,7 +271,8 @@ private slots:
     void configurationDialogAroundTheMenu() {
         Folder->CreateDatabase();
         TfrmMain& main = StartMain();
-        Item(QStringLiteral("CmeraCaptura1"))->trigger();
+        QApplication::setActiveWindow(&main);
+        QTest::keyClick(&main, Qt::Key_I, Qt::ControlModifier);
         QPointer<TfrmCfgCamCap> dialog = main.findChild<TfrmCfgCamCap*>();
         QVERIFY(dialog != nullptr);
         QVERIFY(dialog->IsOpen());
@@ -283,6 +284,7 @@ private slots:
         main.CmeraCaptura1Click();
         QCOMPARE(main.findChildren<TfrmCfgCamCap*>().size(), 1);
         QCOMPARE(main.findChild<TfrmCfgCamCap*>(), dialog.data());
+        Shot(&main, QStringLiteral("main-configuracao"));
         // Space belongs to the child window, not to the maintenance panel.
         QTest::keyClick(&main, Qt::Key_Space);
         QVERIFY(!main.findChild<QFrame*>(QStringLiteral("Panel1"))->isVisible());
