@@ -74,6 +74,10 @@ prepare_program_folder() {
   local release="$1"
   mkdir -p "${ENDOMIRA_HOME}/Database"
   install -m 0755 "${release}/src/shell/endomira" "${ENDOMIRA_HOME}/endomira"
+  # The desktop entry and its icon; the entry starts the program in its own folder.
+  install -m 0644 "${ENDOMIRA_ROOT}/share/endomira.svg" "${ENDOMIRA_HOME}/endomira.svg"
+  sed "s|@ENDOMIRA_HOME@|${ENDOMIRA_HOME}|g" "${ENDOMIRA_ROOT}/share/endomira.desktop.in" \
+    >"${ENDOMIRA_HOME}/endomira.desktop"
   if [ ! -f "${ENDOMIRA_HOME}/endomira.ini" ]; then
     cp "${ENDOMIRA_ROOT}/config/endomira.ini" "${ENDOMIRA_HOME}/endomira.ini"
   fi
