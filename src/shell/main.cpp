@@ -12,6 +12,8 @@
 
 #include <QApplication>
 #include <QLocale>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QScreen>
 #include <QTimer>
 
@@ -51,6 +53,9 @@ int main(int argc, char* argv[]) {
         frmMain.showMaximized();
     });
     const int status = QApplication::exec();
+    // The child windows still open use the data module: they go before it.
+    const auto children = frmMain.Workspace()->subWindowList();
+    qDeleteAll(children);
     SetMessageService(nullptr);
     return status;
 }
