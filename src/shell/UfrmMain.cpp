@@ -4,6 +4,7 @@
 #include "Artwork.h"
 #include "MessageService.h"
 #include "ShellDatabase.h"
+#include "UFrmCalibracao.h"
 #include "UfrmAbout.h"
 #include "UfrmCfgCamCap.h"
 
@@ -85,6 +86,12 @@ TfrmMain::TfrmMain(QString programFolder, QWidget* parent)
     auto* status = new QStatusBar(this);
     status->setObjectName(QStringLiteral("StatusBar"));
     setStatusBar(status);
+
+    // The calibration window places itself in the workspace as a centred child.
+    SetChildFactory(TChildKind::Calibration, [](TfrmMain& main) -> QWidget* {
+        TfrmCalibration::Open(main.Workspace());
+        return nullptr;
+    });
 
     SetMainMenus(this);
     resize(1024, 768);
@@ -170,12 +177,16 @@ void TfrmMain::BuildMenu() {
     // maintenance of stored exams. The toolkit ignores the shortcuts of hidden items, so they
     // are bound here; they answer only while no child window is open, so that Ctrl+C and
     // Ctrl+E keep their meaning inside the child windows' edits and grids.
-    for (QAction* hidden : {genExamination, calibracao}) {
+    const std::pair<QAction*, void (TfrmMain::*)()> hiddenItems[] = {
+        {genExamination, &TfrmMain::genExaminationClick},
+        {calibracao, &TfrmMain::CalibracaoClick},
+    };
+    for (const auto& [hidden, handler] : hiddenItems) {
         auto* shortcut = new QShortcut(hidden->shortcut(), this);
         shortcut->setObjectName(hidden->objectName() + QStringLiteral("Shortcut"));
-        connect(shortcut, &QShortcut::activated, hidden, [this, hidden] {
-            if (Workspace_->subWindowList().isEmpty() && hidden->isEnabled()) {
-                hidden->trigger();
+        connect(shortcut, &QShortcut::activated, this, [this, handler = handler] {
+            if (Workspace_->subWindowList().isEmpty() && StartupState_ == TStartupState::Ready) {
+                (this->*handler)();
             }
         });
     }

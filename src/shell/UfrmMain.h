@@ -22,8 +22,8 @@ namespace endomira {
 class IShellDatabase;
 class TfrmCfgCamCap;
 
-// The windows that the main window opens through factories, because they are built by the
-// subsystems above the shell's own dialogs.
+// The windows that the main window opens through factories: the calibration window is set by
+// the main window itself; the managers are set as their subsystems provide them.
 enum class TChildKind {
     DoctorManager,
     PatientManager,

@@ -12,6 +12,7 @@
 #include "ShellTestFolder.h"
 #include "UBIniSettings.h"
 #include "UDataModule1.h"
+#include "UFrmCalibracao.h"
 #include "UfrmAbout.h"
 #include "UfrmCfgCamCap.h"
 #include "UfrmMain.h"
@@ -326,11 +327,11 @@ private slots:
         Folder->CreateDatabase();
         TfrmMain& main = StartMain();
         // Until their windows exist these commands show nothing and leave the menu usable.
-        for (const char* name :
-             {"gerDoctor", "gerPatient", "CutItem", "CopyItem", "genExamination", "Calibracao"}) {
-            Item(QString::fromLatin1(name))->setVisible(true);
+        for (const char* name : {"gerDoctor", "gerPatient", "CutItem", "CopyItem"}) {
             Item(QString::fromLatin1(name))->trigger();
         }
+        QApplication::setActiveWindow(&main);
+        QTest::keyClick(&main, Qt::Key_E, Qt::ControlModifier); // the hidden exam review item
         for (const char* name : {"SpeedButton1", "SpeedButton2", "SpeedButton3", "SpeedButton4"}) {
             QTest::mouseClick(Button(QString::fromLatin1(name)), Qt::LeftButton);
         }
@@ -352,6 +353,29 @@ private slots:
         QCOMPARE(EnabledCommands(), QStringList());
         endomira::EnableMenus(); // what the manager does when it closes
         QCOMPARE(EnabledCommands(), kSevenCommands);
+    }
+
+    void calibrationThroughTheHiddenCommand() {
+        Folder->CreateDatabase();
+        TfrmMain& main = StartMain();
+        QApplication::setActiveWindow(&main);
+        // The hidden item's shortcut opens the calibration window as a centred child, without
+        // touching the menu.
+        QTest::keyClick(&main, Qt::Key_C, Qt::ControlModifier);
+        QPointer<TfrmCalibration> calibration = main.findChild<TfrmCalibration*>();
+        QVERIFY(calibration != nullptr);
+        QCOMPARE(main.Workspace()->subWindowList().size(), 1);
+        QVERIFY(!main.Workspace()->subWindowList()[0]->isMaximized());
+        QCOMPARE(EnabledCommands(), kSevenCommands);
+        // With a child window open, Ctrl+C is the child's.
+        QTest::keyClick(&main, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(main.findChildren<TfrmCalibration*>().size(), 1);
+        calibration->SubWindow()->close(); // the title bar's close button
+        ProcessDeletes();
+        QVERIFY(calibration.isNull());
+        main.CalibracaoClick();
+        QVERIFY(main.findChild<TfrmCalibration*>() != nullptr);
+        QCOMPARE(Titles(), QStringList());
     }
 
     void guardsWhileAnExaminationIsOpen() {
