@@ -7,7 +7,6 @@
 #include "QtMessageService.h"
 #include "TerminationSignals.h"
 #include "UDataModule1.h"
-#include "UFrmCalibracao.h"
 #include "UfrmMain.h"
 
 #include <QApplication>
@@ -36,10 +35,6 @@ int main(int argc, char* argv[]) {
     TDataModule1 dataModule1;
     TDataModuleShellDatabase database(dataModule1);
     frmMain.SetDatabase(&database);
-    frmMain.SetChildFactory(TChildKind::Calibration, [](TfrmMain& main) -> QWidget* {
-        TfrmCalibration::Open(main.Workspace());
-        return nullptr; // the calibration window places itself, centred with a fixed border
-    });
 
     // A termination request (the desktop logging out, the set-up script) closes the window as
     // the operator would.
