@@ -139,6 +139,9 @@ void TCaptureEngine::StartPreview() {
 
 void TCaptureEngine::Stop() {
     StopRequested_ = true;
+    if (Thread_.get_id() == std::this_thread::get_id()) {
+        return; // asked from a frame handler: the loop ends after this frame
+    }
     if (Thread_.joinable()) {
         Thread_.join();
     }
