@@ -91,6 +91,8 @@ TEST_F(ShellStartup, DatabaseFailuresShowTheClientsMessage) {
         EXPECT_TRUE(box.Text.contains(Folder.DatabasePath())) << qPrintable(box.Text);
         EXPECT_TRUE(box.Text.contains(QString::fromLatin1(c.ClientSays), Qt::CaseInsensitive))
             << c.Case << ": " << qPrintable(box.Text);
+        // The connection step named the file even though it is not there.
+        EXPECT_EQ(DataModule.DatabaseName(), QStringLiteral("localhost:") + Folder.DatabasePath());
         // The settings were loaded before the database was tried.
         EXPECT_NE(ProgramSettings(), nullptr);
         EXPECT_FALSE(DataModule.Connected());

@@ -252,6 +252,10 @@ private slots:
             shown << a->text();
         }
         QCOMPARE(shown, menus);
+        // No help document in the working folder: nothing is reported.
+        QVERIFY(!QFileInfo::exists(QStringLiteral("AjudaEndomira.chm")));
+        Item(QStringLiteral("Help"))->trigger();
+        QCOMPARE(Titles(), QStringList());
 
         // The long hint of the item under the mouse goes to the status bar; an item without a
         // hint clears it.
@@ -625,6 +629,17 @@ private slots:
         Click(d, "btnCancel");
         ProcessDeletes();
         QVERIFY(d.isNull());
+        QCOMPARE(IniValue("CLINIC_DATA", "PHONE"), QStringLiteral("(21) 2222-2222"));
+
+        // The window's own close button is "Cancelar".
+        Boxes->Clear();
+        d = OpenCfg();
+        Type(Edit(d, "edtClinicPhone"), QStringLiteral("(41) 4444-4444"));
+        Boxes->QueueAnswer(mbYes);
+        d->close();
+        ProcessDeletes();
+        QVERIFY(d.isNull());
+        QCOMPARE(Titles(), QStringList{discard});
         QCOMPARE(IniValue("CLINIC_DATA", "PHONE"), QStringLiteral("(21) 2222-2222"));
 
         // Nothing pending: closes without a question.
