@@ -160,7 +160,19 @@ TEST_F(ExamTest, FailuresAreShownAndWhatWasDoneStays) {
     exam.EXM_MEDICO = Exam_.EXM_MEDICO + 50;
     EXPECT_FALSE(DB_.StoreExam(exam, Frames(1, {0})));
     ASSERT_EQ(Messages_.Shown().size(), 1u);
-    EXPECT_TRUE(Messages_.Shown()[0].Text.contains(QStringLiteral("FK_EXAME_MEDICO")));
+    // The server's own message is longer than the box takes: the box shows its first 150
+    // characters.
+    QString full;
+    try {
+        DM_.Execute(
+            {QStringLiteral("insert into EXAME (EXM_MEDICO, EXM_PACIENTE) values (:m, :p)")},
+            {{QStringLiteral("m"), exam.EXM_MEDICO}, {QStringLiteral("p"), exam.EXM_PACIENTE}});
+    } catch (const TDBError& error) {
+        full = error.Message();
+    }
+    ASSERT_GT(full.size(), 150) << qPrintable(full);
+    EXPECT_TRUE(full.contains(QStringLiteral("FK_EXAME_MEDICO")));
+    EXPECT_EQ(Messages_.Shown()[0].Text, full.left(150));
     EXPECT_EQ(Count(QStringLiteral("EXAME")), 0);
 
     // A frame never analysed has no crops: the row stays, without image paths.
@@ -175,6 +187,18 @@ TEST_F(ExamTest, FailuresAreShownAndWhatWasDoneStays) {
     EXPECT_GT(Exam_.EXM_ID, 0);
     EXPECT_EQ(Count(QStringLiteral("EXAME")), 1);
     EXPECT_TRUE(Scalar(QStringLiteral("select EXM_IMG_CROP_ORIG from EXAME")).isNull());
+}
+
+TEST_F(ExamTest, AFolderThatCannotBeMadeFailsOnTheFirstFile) {
+    // A file where the images' root folder should be.
+    QFile blocker(DM_.ProgramFolder() + QStringLiteral("/Database/DBimages"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    EXPECT_FALSE(DB_.StoreExam(Exam_, Frames(1, {0})));
+    ASSERT_EQ(Messages_.Shown().size(), 1u);
+    EXPECT_TRUE(Messages_.Shown()[0].Text.contains(QStringLiteral("Original.bmp")))
+        << qPrintable(Messages_.Shown()[0].Text);
+    EXPECT_EQ(Count(QStringLiteral("EXAME")), 1);
 }
 
 TEST_F(ExamTest, LoadExamReadsBackEveryField) {
