@@ -27,6 +27,7 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QStatusBar>
+#include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -189,6 +190,16 @@ void TfrmMain::BuildMenu() {
                 (this->*handler)();
             }
         });
+        HiddenShortcuts_.push_back(shortcut);
+    }
+}
+
+void TfrmMain::UpdateHiddenShortcuts() {
+    // Disabled rather than ignored, so that the key reaches the child window.
+    const bool bare =
+        Workspace_->subWindowList().isEmpty() && StartupState_ == TStartupState::Ready;
+    for (QShortcut* shortcut : HiddenShortcuts_) {
+        shortcut->setEnabled(bare);
     }
 }
 
@@ -376,6 +387,10 @@ void TfrmMain::LayoutHome() {
 bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Workspace_->viewport() && event->type() == QEvent::Resize) {
         LayoutHome();
+    } else if (watched == Workspace_->viewport() &&
+               (event->type() == QEvent::ChildAdded || event->type() == QEvent::ChildRemoved)) {
+        // A child window came or went; the workspace's list is up to date once this returns.
+        QTimer::singleShot(0, this, &TfrmMain::UpdateHiddenShortcuts);
     } else if (watched == Panel1_ && event->type() == QEvent::MouseButtonDblClick) {
         Panel1DblClick();
         return true;
@@ -474,6 +489,7 @@ void TfrmMain::FormShow() {
     if (StartupState_ != TStartupState::Ready) {
         ApplyExitOnly();
     }
+    UpdateHiddenShortcuts();
 }
 
 void TfrmMain::ApplyExitOnly() {

@@ -16,6 +16,7 @@ class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
 class QPushButton;
+class QShortcut;
 
 namespace endomira {
 
@@ -107,6 +108,8 @@ private:
     // After a failed start only "Sair" is left.
     void ApplyExitOnly();
     void LayoutHome();
+    // The hidden items' shortcuts answer only on the bare main window of a good start.
+    void UpdateHiddenShortcuts();
 
     QString ProgramFolder_;
     IShellDatabase* Database_ = nullptr;
@@ -126,6 +129,7 @@ private:
     // The seven commands that a working child window disables.
     std::vector<QAction*> MenuCommands_;
     std::vector<QAction*> AllItems_;
+    std::vector<QShortcut*> HiddenShortcuts_;
     QAction* FileExitItem_ = nullptr;
 };
 

@@ -27,6 +27,7 @@
 #include <QMenuBar>
 #include <QPointer>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
@@ -372,11 +373,14 @@ private slots:
         QVERIFY(!main.Workspace()->subWindowList()[0]->isMaximized());
         QCOMPARE(EnabledCommands(), kSevenCommands);
         // With a child window open, Ctrl+C is the child's.
+        QCoreApplication::processEvents();
+        QVERIFY(!main.findChild<QShortcut*>(QStringLiteral("CalibracaoShortcut"))->isEnabled());
         QTest::keyClick(&main, Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(main.findChildren<TfrmCalibration*>().size(), 1);
         calibration->SubWindow()->close(); // the title bar's close button
         ProcessDeletes();
         QVERIFY(calibration.isNull());
+        QVERIFY(main.findChild<QShortcut*>(QStringLiteral("CalibracaoShortcut"))->isEnabled());
         main.CalibracaoClick();
         QVERIFY(main.findChild<TfrmCalibration*>() != nullptr);
         QCOMPARE(Titles(), QStringList());
