@@ -214,12 +214,10 @@ void TfrmMain::BuildHome() {
     layout->setContentsMargins(40, 28, 40, 16);
     layout->setSpacing(18);
 
-    auto* image1 = new QLabel(Home_);
-    image1->setObjectName(QStringLiteral("Image1"));
-    image1->setPixmap(CellsBand(QSize(1200, 46)));
-    image1->setScaledContents(true);
-    image1->setFixedHeight(46);
-    layout->addWidget(image1);
+    Image1_ = new QLabel(Home_);
+    Image1_->setObjectName(QStringLiteral("Image1"));
+    Image1_->setFixedHeight(46);
+    layout->addWidget(Image1_);
 
     auto* titleRow = new QHBoxLayout;
     titleRow->addStretch();
@@ -319,12 +317,10 @@ void TfrmMain::BuildHome() {
 
     BuildMaintenancePanel(Home_);
 
-    auto* image3 = new QLabel(Home_);
-    image3->setObjectName(QStringLiteral("Image3"));
-    image3->setPixmap(CellsBand(QSize(1200, 22)));
-    image3->setScaledContents(true);
-    image3->setFixedHeight(22);
-    layout->addWidget(image3);
+    Image3_ = new QLabel(Home_);
+    Image3_->setObjectName(QStringLiteral("Image3"));
+    Image3_->setFixedHeight(22);
+    layout->addWidget(Image3_);
 
     Home_->lower();
     LayoutHome();
@@ -382,6 +378,13 @@ void TfrmMain::LayoutHome() {
     }
     Home_->setGeometry(Workspace_->viewport()->rect());
     Panel1_->move(16, Home_->height() - Panel1_->height() - 40);
+    // The bands are drawn to the width they get, so that their cells keep their shape.
+    const QMargins margins = Home_->layout()->contentsMargins();
+    const int bandWidth = std::max(1, Home_->width() - margins.left() - margins.right());
+    if (Image1_->pixmap().width() != bandWidth) {
+        Image1_->setPixmap(CellsBand(QSize(bandWidth, Image1_->height())));
+        Image3_->setPixmap(CellsBand(QSize(bandWidth, Image3_->height())));
+    }
 }
 
 bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {

@@ -120,6 +120,8 @@ private:
 
     QMdiArea* Workspace_ = nullptr;
     QWidget* Home_ = nullptr;
+    QLabel* Image1_ = nullptr;
+    QLabel* Image3_ = nullptr;
     QFrame* Panel1_ = nullptr;
     QCheckBox* AuxFlipHorizontal_ = nullptr;
     QCheckBox* AuxFlipVertical_ = nullptr;
