@@ -66,22 +66,26 @@ TEST_F(ShellStartup, AMissingKeyStopsTheStartTheSameWay) {
 }
 
 TEST_F(ShellStartup, DatabaseFailuresShowTheClientsMessage) {
+    const QFile::Permissions everyone =
+        QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther | QFile::WriteOther;
     const struct {
         const char* Case;
         QByteArray Content; // empty: no file at all
+        QFile::Permissions Permissions;
         const char* ClientSays;
     } cases[] = {
-        {"missing file", QByteArray(), "No such file"},
-        {"not a database", QByteArray(8192, 'x'), "not a valid database"},
+        {"missing file", QByteArray(), everyone, "No such file"},
+        {"not a database", QByteArray(8192, 'x'), everyone, "not a valid database"},
+        // Owned by another user and closed to the server's.
+        {"unreadable file", QByteArray(8192, 'x'), QFile::ReadOwner, "Permission denied"},
     };
     for (const auto& c : cases) {
         if (!c.Content.isEmpty()) {
             QFile file(Folder.DatabasePath());
-            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
             file.write(c.Content);
             file.close();
-            file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther |
-                                QFile::WriteOther);
+            file.setPermissions(c.Permissions);
         }
         Boxes.Clear();
         EXPECT_EQ(RunStartup(Folder.Path(), Database), TStartupState::NoDatabase) << c.Case;
