@@ -30,8 +30,13 @@ struct TFront {
     std::int32_t Label;
 };
 
+struct TCell {
+    std::int32_t Dist;
+    std::int32_t Label;
+};
+
 struct TTessellationScratch {
-    std::vector<std::int32_t> Distance;
+    std::vector<TCell> Cells;
     std::vector<TFront> Frontier;
     std::vector<TFront> Next;
     std::vector<std::int32_t> CentreRow;
@@ -124,14 +129,16 @@ std::int16_t TDistMatrix::SidesOf(int label) const {
 
 void TDistMatrix::Recompute() {
     TStorage& s = *storage_;
-    s.LabelMap.fill(0);
-    s.EdgeMap.fill(0);
+    // Tessellate writes every pixel of the label map and FindEdgesAndVertices every pixel of
+    // the edge map, so neither is cleared beforehand.
     Tessellate(s.Centers, s.LabelMap);
     ClearFrame(s.LabelMap);
     CountAreas(s.LabelMap, s.Centers, s.CellStats);
     EraseLargeCells(s.LabelMap, s.Centers, s.CellStats, kMaxCellArea);
-    EraseBorderCells(s.LabelMap);
-    CountAreas(s.LabelMap, s.Centers, s.CellStats);
+    EraseBorderCells(s.LabelMap, &s.CellStats);
+    // The areas now count what is left, as a second count would; discarded cells lose their
+    // centre too.
+    ForgetEmptyCells(s.CellStats);
     FindEdgesAndVertices(s.LabelMap, s.EdgeMap, vertices_);
     CountSides(vertices_, s.CellStats);
 }
@@ -185,23 +192,25 @@ void Tessellate(const TCenterList& centers, TLabelMap& labels) {
     TTessellationScratch& s = *scratch;
     const int count = CenterCount(centers);
 
-    s.Distance.resize(kFramePixels);
-    std::int32_t* dist = s.Distance.data();
-    std::fill(dist, dist + kW, kClosed);
-    std::fill(dist + (kH - 1) * kW, dist + kH * kW, kClosed);
+    // Distance and label of a pixel side by side: the wavefront reads and writes both at once.
+    s.Cells.resize(kFramePixels);
+    TCell* cells = s.Cells.data();
+    std::fill(cells, cells + kW, TCell{kClosed, 0});
+    std::fill(cells + (kH - 1) * kW, cells + kH * kW, TCell{kClosed, 0});
     for (int r = 1; r <= kH - 2; ++r) {
-        std::int32_t* row = dist + r * kW;
-        row[0] = kClosed;
-        std::fill(row + 1, row + kW - 1, kUnreached);
-        row[kW - 1] = kClosed;
+        TCell* row = cells + r * kW;
+        row[0] = TCell{kClosed, 0};
+        std::fill(row + 1, row + kW - 1, TCell{kUnreached, 0});
+        row[kW - 1] = TCell{kClosed, 0};
     }
     s.CentreRow.resize(static_cast<std::size_t>(count) + 1);
     s.CentreCol.resize(static_cast<std::size_t>(count) + 1);
-    s.Frontier.reserve(kFrontierReserve);
-    s.Next.reserve(kFrontierReserve);
-    s.Frontier.clear();
+    if (s.Frontier.size() < kFrontierReserve) {
+        s.Frontier.resize(kFrontierReserve);
+        s.Next.resize(kFrontierReserve);
+    }
 
-    std::int32_t* label = labels.data();
+    std::size_t frontier = 0;
     for (int i = 1; i <= count; ++i) {
         const TCenter& c = centers[static_cast<std::size_t>(i)];
         s.CentreRow[static_cast<std::size_t>(i)] = c.Row;
@@ -210,11 +219,14 @@ void Tessellate(const TCenterList& centers, TLabelMap& labels) {
             continue;
         }
         const int p = FrameIndex(c.Row, c.Col);
-        label[p] = i;
+        cells[p].Label = i;
         if (IsInterior(c.Row, c.Col)) {
-            dist[p] = 0;
+            cells[p].Dist = 0;
         }
-        s.Frontier.push_back({p, i});
+        if (frontier == s.Frontier.size()) {
+            s.Frontier.resize(2 * frontier);
+        }
+        s.Frontier[frontier++] = TFront{p, i};
     }
     const std::int32_t* cr = s.CentreRow.data();
     const std::int32_t* cc = s.CentreCol.data();
@@ -223,19 +235,24 @@ void Tessellate(const TCenterList& centers, TLabelMap& labels) {
     // first sweep checks every neighbour. Later entries all lie inside rows 1 ... 478 and
     // columns 1 ... 638, whose neighbours exist, and the closed edge refuses itself.
     bool first = true;
-    do {
-        s.Next.clear();
-        for (const TFront& f : s.Frontier) {
+    while (frontier > 0 || first) {
+        std::size_t next = 0;
+        TFront* out = s.Next.data();
+        for (std::size_t k = 0; k < frontier; ++k) {
+            if (next + 4 > s.Next.size()) {
+                s.Next.resize(2 * s.Next.size());
+                out = s.Next.data();
+            }
+            const TFront f = s.Frontier[k];
             const int r = f.Index / kW;
             const int c = f.Index - r * kW;
             const std::int32_t lab = f.Label;
             const std::int32_t dr = r - cr[lab];
             const std::int32_t dc = c - cc[lab];
             const auto visit = [&](int q, std::int32_t d2) {
-                if (d2 < dist[q]) {
-                    dist[q] = d2;
-                    label[q] = lab;
-                    s.Next.push_back({q, lab});
+                if (d2 < cells[q].Dist) {
+                    cells[q] = TCell{d2, lab};
+                    out[next++] = TFront{q, lab};
                 }
             };
             if (first) {
@@ -252,18 +269,20 @@ void Tessellate(const TCenterList& centers, TLabelMap& labels) {
                 visitChecked(r, c - 1);
                 continue;
             }
-            const std::int32_t up = (dr - 1) * (dr - 1) + dc * dc;
-            const std::int32_t down = (dr + 1) * (dr + 1) + dc * dc;
-            const std::int32_t right = dr * dr + (dc + 1) * (dc + 1);
-            const std::int32_t left = dr * dr + (dc - 1) * (dc - 1);
-            visit(f.Index - kW, up);
-            visit(f.Index + 1, right);
-            visit(f.Index + kW, down);
-            visit(f.Index - 1, left);
+            const std::int32_t rowPart = dr * dr;
+            const std::int32_t colPart = dc * dc;
+            visit(f.Index - kW, rowPart - 2 * dr + 1 + colPart);
+            visit(f.Index + 1, rowPart + colPart + 2 * dc + 1);
+            visit(f.Index + kW, rowPart + 2 * dr + 1 + colPart);
+            visit(f.Index - 1, rowPart + colPart - 2 * dc + 1);
         }
         std::swap(s.Frontier, s.Next);
+        frontier = next;
         first = false;
-    } while (!s.Frontier.empty());
+    }
+    for (int p = 0; p < kFramePixels; ++p) {
+        labels[static_cast<std::size_t>(p)] = cells[p].Label;
+    }
 }
 
 void ClearFrame(TLabelMap& labels) {
@@ -280,11 +299,20 @@ void ClearFrame(TLabelMap& labels) {
 void CountAreas(const TLabelMap& labels, const TCenterList& centers, TCellStats& stats) {
     stats.fill(TCellStat{});
     std::int32_t highest = 0;
-    for (const std::int32_t s : labels) {
+    // Labels come in runs along the rows: count a run at a time.
+    const std::int32_t* p = labels.data();
+    const std::int32_t* const end = p + kFramePixels;
+    while (p < end) {
+        const std::int32_t s = *p;
+        const std::int32_t* run = p + 1;
+        while (run < end && *run == s) {
+            ++run;
+        }
         if (s > 0 && s <= kMaxCenters) {
-            ++stats[static_cast<std::size_t>(s)].Area;
+            stats[static_cast<std::size_t>(s)].Area += static_cast<std::int32_t>(run - p);
             highest = std::max(highest, s);
         }
+        p = run;
     }
     for (std::int32_t s = 1; s <= highest; ++s) {
         TCellStat& st = stats[static_cast<std::size_t>(s)];
@@ -297,62 +325,106 @@ void CountAreas(const TLabelMap& labels, const TCenterList& centers, TCellStats&
     stats[0] = TCellStat{count, count, count, count};
 }
 
-void EraseCell(TLabelMap& labels, int row, int col) {
-    if (!IsInsideFrame(row, col)) {
-        return;
+void ForgetEmptyCells(TCellStats& stats) {
+    for (std::size_t s = 1; s < stats.size(); ++s) {
+        if (stats[s].Area == 0) {
+            stats[s].Row = 0;
+            stats[s].Col = 0;
+        }
     }
-    const std::int32_t s = labels[FrameIndex(row, col)];
+}
+
+std::int32_t EraseCell(TLabelMap& labels, int row, int col) {
+    if (!IsInsideFrame(row, col)) {
+        return 0;
+    }
+    std::int32_t* m = labels.data();
+    const std::int32_t s = m[FrameIndex(row, col)];
     if (s == 0) {
-        return;
+        return 0;
     }
     std::vector<int>& stack = FloodStack();
     stack.clear();
-    labels[FrameIndex(row, col)] = 0;
+    m[FrameIndex(row, col)] = 0;
     stack.push_back(FrameIndex(row, col));
+    std::int32_t erased = 0;
     while (!stack.empty()) {
         const int p = stack.back();
         stack.pop_back();
+        ++erased;
         const int r = p / kW;
         const int c = p - r * kW;
+        if (IsInterior(r, c)) {
+            // All eight neighbours exist.
+            for (const int step : {kW, -kW, 1, -1, kW + 1, kW - 1, -kW - 1, -kW + 1}) {
+                if (m[p + step] == s) {
+                    m[p + step] = 0;
+                    stack.push_back(p + step);
+                }
+            }
+            continue;
+        }
         static constexpr int kSteps[8][2] = {{1, 0}, {-1, 0}, {0, 1},   {0, -1},
                                              {1, 1}, {1, -1}, {-1, -1}, {-1, 1}};
         for (const auto& step : kSteps) {
             const int nr = r + step[0];
             const int nc = c + step[1];
-            if (IsInsideFrame(nr, nc) && labels[FrameIndex(nr, nc)] == s) {
-                labels[FrameIndex(nr, nc)] = 0;
+            if (IsInsideFrame(nr, nc) && m[FrameIndex(nr, nc)] == s) {
+                m[FrameIndex(nr, nc)] = 0;
                 stack.push_back(FrameIndex(nr, nc));
             }
         }
     }
+    return erased;
 }
 
-void EraseLargeCells(TLabelMap& labels, const TCenterList& centers, const TCellStats& stats,
-                     std::int32_t limit) {
-    const int count = CenterCount(centers);
-    for (int i = 1; i <= count; ++i) {
-        if (stats[static_cast<std::size_t>(i)].Area > limit) {
-            EraseCell(labels, centers[static_cast<std::size_t>(i)].Row,
-                      centers[static_cast<std::size_t>(i)].Col);
-        }
+namespace {
+
+// EraseCell, keeping the area of the erased label up to date when stats are given.
+void EraseCounted(TLabelMap& labels, int row, int col, TCellStats* stats) {
+    if (!IsInsideFrame(row, col)) {
+        return;
+    }
+    const std::int32_t s = labels[static_cast<std::size_t>(FrameIndex(row, col))];
+    const std::int32_t erased = EraseCell(labels, row, col);
+    if (stats != nullptr && s > 0 && s <= kMaxCenters) {
+        (*stats)[static_cast<std::size_t>(s)].Area -= erased;
     }
 }
 
-void EraseBorderCells(TLabelMap& labels) {
+} // namespace
+
+void EraseLargeCells(TLabelMap& labels, const TCenterList& centers, TCellStats& stats,
+                     std::int32_t limit) {
+    // Which cells are too large is decided on the areas as they were counted, before any erase.
+    const int count = CenterCount(centers);
+    std::vector<int> large;
+    for (int i = 1; i <= count; ++i) {
+        if (stats[static_cast<std::size_t>(i)].Area > limit) {
+            large.push_back(i);
+        }
+    }
+    for (const int i : large) {
+        EraseCounted(labels, centers[static_cast<std::size_t>(i)].Row,
+                     centers[static_cast<std::size_t>(i)].Col, &stats);
+    }
+}
+
+void EraseBorderCells(TLabelMap& labels, TCellStats* stats) {
     for (int r = 2; r <= kH - 3; ++r) {
         if (labels[FrameIndex(r, 2)] != 0) {
-            EraseCell(labels, r, 2);
+            EraseCounted(labels, r, 2, stats);
         }
         if (labels[FrameIndex(r, kW - 3)] != 0) {
-            EraseCell(labels, r, kW - 3);
+            EraseCounted(labels, r, kW - 3, stats);
         }
     }
     for (int c = 2; c <= kW - 3; ++c) {
         if (labels[FrameIndex(2, c)] != 0) {
-            EraseCell(labels, 2, c);
+            EraseCounted(labels, 2, c, stats);
         }
         if (labels[FrameIndex(kH - 3, c)] != 0) {
-            EraseCell(labels, kH - 3, c);
+            EraseCounted(labels, kH - 3, c, stats);
         }
     }
 }
@@ -361,18 +433,33 @@ void FindEdgesAndVertices(const TLabelMap& labels, TEdgeMap& edges,
                           std::vector<TVertex>& vertices) {
     edges.fill(0);
     vertices.clear();
+    // Most blocks lie inside one cell: flag the mixed ones of a row first (a loop the compiler
+    // vectorises), then classify only those, skipping eight unflagged blocks at a time.
+    alignas(8) std::array<std::uint8_t, kW + 8> mixed{};
     for (int r = 2; r <= kH - 3; ++r) {
         const std::int32_t* top = labels.data() + r * kW;
         const std::int32_t* bottom = top + kW;
         std::int32_t* mark = edges.data() + r * kW;
         for (int c = 2; c <= kW - 3; ++c) {
+            mixed[static_cast<std::size_t>(c)] = static_cast<std::uint8_t>(
+                (top[c] != top[c + 1]) | (top[c] != bottom[c]) | (top[c] != bottom[c + 1]));
+        }
+        for (int c = 2; c <= kW - 3; ++c) {
+            if ((c & 7) == 0 && c + 8 <= kW - 2) {
+                std::uint64_t eight;
+                std::memcpy(&eight, mixed.data() + c, sizeof eight);
+                if (eight == 0) {
+                    c += 7;
+                    continue;
+                }
+            }
+            if (mixed[static_cast<std::size_t>(c)] == 0) {
+                continue;
+            }
             const std::int32_t a = top[c];
             const std::int32_t b = top[c + 1];
             const std::int32_t d = bottom[c];
             const std::int32_t e = bottom[c + 1];
-            if (((a ^ b) | (a ^ d) | (a ^ e)) == 0) {
-                continue;
-            }
             if (a != b && a != d && b != d) {
                 mark[c] = kVertexPixel;
                 vertices.push_back({r, c, a, b, d});

@@ -91,21 +91,26 @@ private:
 
 // The steps of Recompute, in its order, on a label map.
 
-// Discrete Voronoi diagram of centres 1 ... Count by a wavefront out of the centres (label map
-// expected all 0). A pixel keeps the label that reached it first unless a strictly closer centre
-// arrives later. Propagation stays inside rows 1 ... 478 and columns 1 ... 638. Centres outside
-// the frame are skipped.
+// Discrete Voronoi diagram of centres 1 ... Count by a wavefront out of the centres; every
+// pixel of the label map is written (0 where no centre reaches). A pixel keeps the label that
+// reached it first unless a strictly closer centre arrives later. Propagation stays inside rows 1
+// ... 478 and columns 1 ... 638. Centres outside the frame are skipped.
 void Tessellate(const TCenterList& centers, TLabelMap& labels);
 // Label 0 in rows 0, 1, 478, 479 and columns 0, 1, 638, 639 (corners excepted).
 void ClearFrame(TLabelMap& labels);
 // Areas and centres per label; the header gets the count.
 void CountAreas(const TLabelMap& labels, const TCenterList& centers, TCellStats& stats);
-// Label 0 for the 8-connected region of the pixel's label that holds the pixel.
-void EraseCell(TLabelMap& labels, int row, int col);
-void EraseLargeCells(TLabelMap& labels, const TCenterList& centers, const TCellStats& stats,
+// Label 0 for the 8-connected region of the pixel's label that holds the pixel. Returns the
+// number of pixels erased.
+std::int32_t EraseCell(TLabelMap& labels, int row, int col);
+// Erases, at its centre's pixel, every cell whose counted area exceeds the limit; the areas of
+// erased labels are reduced by the pixels erased.
+void EraseLargeCells(TLabelMap& labels, const TCenterList& centers, TCellStats& stats,
                      std::int32_t limit);
-// Erases every cell that reaches row 2 or 477 or column 2 or 637.
-void EraseBorderCells(TLabelMap& labels);
+// Erases every cell that reaches row 2 or 477 or column 2 or 637, reducing areas when given.
+void EraseBorderCells(TLabelMap& labels, TCellStats* stats = nullptr);
+// Row and Col 0 for every label left without pixels, as a fresh count would leave them.
+void ForgetEmptyCells(TCellStats& stats);
 void FindEdgesAndVertices(const TLabelMap& labels, TEdgeMap& edges, std::vector<TVertex>& vertices);
 void CountSides(const std::vector<TVertex>& vertices, TCellStats& stats);
 
