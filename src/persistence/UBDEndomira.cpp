@@ -297,34 +297,38 @@ bool TBDEndomira::SavePatient(TPaciente& p) {
             p.Id = query.value(0).toInt();
         } else {
             params.insert(QStringLiteral("id"), p.Id);
-            DM_.Execute({QStringLiteral("Update paciente set "),
-                         QStringLiteral(" Pac_Prontuario=:prontuario,"),
-                         QStringLiteral(" Pac_Nome=:nome,"),
-                         QStringLiteral(" Pac_Sexo=:sexo,"),
-                         QStringLiteral(" Pac_Prof=:prof, "),
-                         QStringLiteral(" Pac_Civil=:civil,"),
-                         QStringLiteral(" Pac_Sangue=:sangue,"),
-                         QStringLiteral(" Pac_CPF=:cpf,"),
-                         QStringLiteral(" Pac_RG=:rg,"),
-                         QStringLiteral(" Pac_ORGAO=:orgao,"),
-                         QStringLiteral(" Pac_Nascimento=:nascimento,"),
-                         QStringLiteral(" Pac_Pai=:pai,"),
-                         QStringLiteral(" Pac_Mae=:mae,"),
-                         QStringLiteral(" Pac_Natural=:natural,"),
-                         QStringLiteral(" Pac_Nat_UF=:nat_uf,"),
-                         QStringLiteral(" Pac_Logradouro=:logradouro,"),
-                         QStringLiteral(" Pac_Complemento=:complemento,"),
-                         QStringLiteral(" Pac_Bairro=:bairro,"),
-                         QStringLiteral(" Pac_Cidade=:cidade,"),
-                         QStringLiteral(" Pac_UF=:uf,"),
-                         QStringLiteral(" Pac_CEP=:cep,"),
-                         QStringLiteral(" Pac_Fone1=:fone1,"),
-                         QStringLiteral(" Pac_Fone2=:fone2,"),
-                         QStringLiteral(" Pac_Fone3=:fone3,"),
-                         QStringLiteral(" Pac_Email=:email,"),
-                         QStringLiteral(" Pac_Observacoes=:observacoes"),
-                         QStringLiteral(" where PAC_ID=:id")},
-                        params);
+            const QSqlQuery update = DM_.Execute({QStringLiteral("Update paciente set "),
+                                                  QStringLiteral(" Pac_Prontuario=:prontuario,"),
+                                                  QStringLiteral(" Pac_Nome=:nome,"),
+                                                  QStringLiteral(" Pac_Sexo=:sexo,"),
+                                                  QStringLiteral(" Pac_Prof=:prof, "),
+                                                  QStringLiteral(" Pac_Civil=:civil,"),
+                                                  QStringLiteral(" Pac_Sangue=:sangue,"),
+                                                  QStringLiteral(" Pac_CPF=:cpf,"),
+                                                  QStringLiteral(" Pac_RG=:rg,"),
+                                                  QStringLiteral(" Pac_ORGAO=:orgao,"),
+                                                  QStringLiteral(" Pac_Nascimento=:nascimento,"),
+                                                  QStringLiteral(" Pac_Pai=:pai,"),
+                                                  QStringLiteral(" Pac_Mae=:mae,"),
+                                                  QStringLiteral(" Pac_Natural=:natural,"),
+                                                  QStringLiteral(" Pac_Nat_UF=:nat_uf,"),
+                                                  QStringLiteral(" Pac_Logradouro=:logradouro,"),
+                                                  QStringLiteral(" Pac_Complemento=:complemento,"),
+                                                  QStringLiteral(" Pac_Bairro=:bairro,"),
+                                                  QStringLiteral(" Pac_Cidade=:cidade,"),
+                                                  QStringLiteral(" Pac_UF=:uf,"),
+                                                  QStringLiteral(" Pac_CEP=:cep,"),
+                                                  QStringLiteral(" Pac_Fone1=:fone1,"),
+                                                  QStringLiteral(" Pac_Fone2=:fone2,"),
+                                                  QStringLiteral(" Pac_Fone3=:fone3,"),
+                                                  QStringLiteral(" Pac_Email=:email,"),
+                                                  QStringLiteral(" Pac_Observacoes=:observacoes"),
+                                                  QStringLiteral(" where PAC_ID=:id")},
+                                                 params);
+            // A patient that is no longer there is not reported as saved.
+            if (update.numRowsAffected() == 0) {
+                throw TDBError(QStringLiteral("ID não Encontrado!"));
+            }
         }
     } catch (const TDBError& error) {
         ShowDBError(1, error.Message());
@@ -628,7 +632,9 @@ bool TBDEndomira::SaveDoctor(TMedico& d) {
                   << QStringLiteral(" Med_Email=:email,")
                   << QStringLiteral(" Med_Observacoes=:observacoes")
                   << QStringLiteral(" where MED_ID=:id");
-            DM_.Execute(lines, params);
+            if (DM_.Execute(lines, params).numRowsAffected() == 0) {
+                throw TDBError(QStringLiteral("ID do Médico não Encontrado!"));
+            }
         }
     } catch (const TDBError& error) {
         ShowDBError(2, error.Message());
@@ -787,28 +793,34 @@ bool TBDEndomira::StoreExam(TExame& exam, std::span<const TExamFrameImages> fram
             exam.EXM_ID = query.value(0).toInt();
         } else {
             params.insert(QStringLiteral("IDExame"), exam.EXM_ID);
-            DM_.Execute({QStringLiteral("update Exame set "),
-                         QStringLiteral(" Exm_Data=:data "),
-                         QStringLiteral(",Exm_Hora=:hora "),
-                         QStringLiteral(",Exm_FIX_Side=:FixSide "),
-                         QStringLiteral(",Exm_FIX_POS=:FixPos "),
-                         QStringLiteral(",Exm_TotalCelulas=:TotalCelulas "),
-                         QStringLiteral(",Exm_AreaAnalisada=:AreaAnalisada "),
-                         QStringLiteral(",Exm_Densidade=:Densidade "),
-                         QStringLiteral(",Exm_DP=:DP "),
-                         QStringLiteral(",Exm_AreaMin=:AreaMin "),
-                         QStringLiteral(",Exm_AreaMed=:AreaMed "),
-                         QStringLiteral(",Exm_AreaMax=:AreaMax "),
-                         QStringLiteral(",Exm_Hexagonais=:Hexagonais "),
-                         QStringLiteral(",Exm_CoefVar=:CoefVar "),
-                         QStringLiteral(",Exm_TotalIMG=:TotalIMG "),
-                         QStringLiteral(",Exm_Paquimetria=:PaqMed "),
-                         QStringLiteral(",Exm_MorphoInfo=:MorphoInfo "),
-                         QStringLiteral(",Exm_MegatInfo=:MegatInfo "),
-                         QStringLiteral(",Exm_Diagnostico=:Diagnostico "),
-                         QStringLiteral(",Exm_Observacao=:Observacao "),
-                         QStringLiteral(" Where Exm_ID=:IDExame")},
-                        params);
+            const QSqlQuery update =
+                DM_.Execute({QStringLiteral("update Exame set "),
+                             QStringLiteral(" Exm_Data=:data "),
+                             QStringLiteral(",Exm_Hora=:hora "),
+                             QStringLiteral(",Exm_FIX_Side=:FixSide "),
+                             QStringLiteral(",Exm_FIX_POS=:FixPos "),
+                             QStringLiteral(",Exm_TotalCelulas=:TotalCelulas "),
+                             QStringLiteral(",Exm_AreaAnalisada=:AreaAnalisada "),
+                             QStringLiteral(",Exm_Densidade=:Densidade "),
+                             QStringLiteral(",Exm_DP=:DP "),
+                             QStringLiteral(",Exm_AreaMin=:AreaMin "),
+                             QStringLiteral(",Exm_AreaMed=:AreaMed "),
+                             QStringLiteral(",Exm_AreaMax=:AreaMax "),
+                             QStringLiteral(",Exm_Hexagonais=:Hexagonais "),
+                             QStringLiteral(",Exm_CoefVar=:CoefVar "),
+                             QStringLiteral(",Exm_TotalIMG=:TotalIMG "),
+                             QStringLiteral(",Exm_Paquimetria=:PaqMed "),
+                             QStringLiteral(",Exm_MorphoInfo=:MorphoInfo "),
+                             QStringLiteral(",Exm_MegatInfo=:MegatInfo "),
+                             QStringLiteral(",Exm_Diagnostico=:Diagnostico "),
+                             QStringLiteral(",Exm_Observacao=:Observacao "),
+                             QStringLiteral(" Where Exm_ID=:IDExame")},
+                            params);
+            // An exam that is no longer there is not reported as saved.
+            if (update.numRowsAffected() == 0) {
+                throw TDBError(
+                    QStringLiteral("Exame %1 não encontrado; nada foi gravado.").arg(exam.EXM_ID));
+            }
         }
 
         const QString folder =

@@ -93,6 +93,10 @@ TEST_F(DoctorTest, BirthDateIsOptionalAndKeptByAnUpdateWithoutIt) {
     EXPECT_EQ(Scalar(QStringLiteral("select MED_ESPECIALIDADE from MEDICO")).toString(),
               QStringLiteral("Retina"));
     EXPECT_EQ(Count(QStringLiteral("MEDICO")), 1);
+
+    d.Id += 1;
+    EXPECT_FALSE(DB_.SaveDoctor(d));
+    EXPECT_EQ(Texts(), QStringList{QStringLiteral("ID do Médico não Encontrado!")});
 }
 
 TEST_F(DoctorTest, DuplicateCrmAndEmptyCpfs) {

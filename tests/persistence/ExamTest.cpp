@@ -189,6 +189,14 @@ TEST_F(ExamTest, FailuresAreShownAndWhatWasDoneStays) {
     EXPECT_TRUE(Scalar(QStringLiteral("select EXM_IMG_CROP_ORIG from EXAME")).isNull());
 }
 
+TEST_F(ExamTest, AnExamNoLongerStoredIsNotReportedAsSaved) {
+    Exam_.EXM_ID = 4321;
+    EXPECT_FALSE(DB_.StoreExam(Exam_, Frames(1, {0})));
+    EXPECT_EQ(Texts(), QStringList{QStringLiteral("Exame 4321 não encontrado; nada foi gravado.")});
+    EXPECT_EQ(Count(QStringLiteral("EXAME")), 0);
+    EXPECT_FALSE(QFileInfo::exists(Folder(4321)));
+}
+
 TEST_F(ExamTest, AFolderThatCannotBeMadeFailsOnTheFirstFile) {
     // A file where the images' root folder should be.
     QFile blocker(DM_.ProgramFolder() + QStringLiteral("/Database/DBimages"));

@@ -93,6 +93,11 @@ TEST_F(PatientTest, UpdateChangesTheRowButNotItsStatus) {
     EXPECT_EQ(ColumnText(row, QStringLiteral("PAC_NOME")), QStringLiteral("Ana Maria"));
     EXPECT_EQ(row.value(QStringLiteral("PAC_NASCIMENTO")).toDate(), QDate(1960, 2, 1));
     EXPECT_EQ(ColumnInt(row, QStringLiteral("PAC_STATUS")), 0);
+
+    // A patient no longer stored is not reported as saved.
+    p.Id = id + 1;
+    EXPECT_FALSE(DB_.SavePatient(p));
+    EXPECT_EQ(Texts(), QStringList{QStringLiteral("ID não Encontrado!")});
 }
 
 TEST_F(PatientTest, InvalidFormShowsOneNumberedBoxAndWritesNothing) {
