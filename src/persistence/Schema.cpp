@@ -145,8 +145,6 @@ QStringList SchemaStatements(TSchemaVersion version) {
         PacienteTable(version),
         kMedicoTable,
         kExameTable,
-        // Exam lists of one patient come newest first.
-        QStringLiteral("CREATE INDEX IDX_EXAME_DATA ON EXAME (EXM_DATA, EXM_HORA)"),
         kExameResumoView,
         QStringLiteral("CREATE TABLE DB_INFO (DB_VERSION VARCHAR(10), DB_DATE VARCHAR(10),"
                        " DB_AUTHOR VARCHAR(40))"),
