@@ -51,18 +51,16 @@ QString WriteHistogramString(std::span<const std::uint16_t> values) {
 }
 
 bool ReadHistogramString(QStringView text, std::span<std::uint16_t> values) {
+    // Piece by piece: up to the next ";" or, for the last piece, to the end of the text.
     qsizetype start = 0;
+    bool more = true;
     for (std::size_t i = 0; i < values.size(); ++i) {
-        const qsizetype separator = text.indexOf(kSeparator, start);
-        const bool last = i + 1 == values.size();
-        if (separator < 0 && !last) {
+        if (!more) {
             return false; // fewer pieces than values
         }
-        if (separator >= 0 && last) {
-            return false; // more pieces than values
-        }
-        const QStringView piece =
-            separator < 0 ? text.mid(start) : text.mid(start, separator - start);
+        const qsizetype separator = text.indexOf(kSeparator, start);
+        more = separator >= 0;
+        const QStringView piece = more ? text.mid(start, separator - start) : text.mid(start);
         const std::optional<std::int32_t> value = ReadPiece(piece);
         if (!value) {
             return false;
@@ -71,7 +69,7 @@ bool ReadHistogramString(QStringView text, std::span<std::uint16_t> values) {
         values[i] = static_cast<std::uint16_t>(static_cast<std::uint32_t>(*value));
         start = separator + 1;
     }
-    return !values.empty() || text.isEmpty();
+    return !more; // more pieces than values is malformed too
 }
 
 } // namespace endomira
