@@ -5,11 +5,10 @@
 #include "DataModuleShellDatabase.h"
 #include "ProgramFolder.h"
 #include "QtMessageService.h"
+#include "ShellWindows.h"
 #include "TerminationSignals.h"
 #include "UDataModule1.h"
-#include "UfrmDoctorManager.h"
 #include "UfrmMain.h"
-#include "UfrmPatientManager.h"
 
 #include <QApplication>
 #include <QLocale>
@@ -37,15 +36,7 @@ int main(int argc, char* argv[]) {
     TDataModule1 dataModule1;
     TDataModuleShellDatabase database(dataModule1);
     frmMain.SetDatabase(&database);
-    frmMain.SetChildFactory(TChildKind::PatientManager, [&dataModule1](TfrmMain& main) {
-        auto* form = new TfrmPatientManager(dataModule1);
-        // "Novo Exame" of the patient manager is the main window's own command.
-        form->SetNewExamCommand([&main] { main.CutItemClick(); });
-        return form;
-    });
-    frmMain.SetChildFactory(TChildKind::DoctorManager, [&dataModule1](TfrmMain&) {
-        return new TfrmDoctorManager(dataModule1);
-    });
+    ConnectRecordWindows(frmMain, dataModule1);
 
     // A termination request (the desktop logging out, the set-up script) closes the window as
     // the operator would.

@@ -4,6 +4,7 @@
 //
 // With ENDOMIRA_SHOT_DIR set, the dialog's pages and the about box are saved there as pictures.
 
+#include "ShellWindows.h"
 #include "DataModuleShellDatabase.h"
 #include "FileVersion.h"
 #include "IniFile.h"
@@ -358,6 +359,36 @@ private slots:
         QCOMPARE(EnabledCommands(), QStringList());
         endomira::EnableMenus(); // what the manager does when it closes
         QCOMPARE(EnabledCommands(), kSevenCommands);
+    }
+
+    void recordManagersAroundTheMenu() {
+        Folder->CreateDatabase();
+        TfrmMain& main = StartMain();
+        ConnectRecordWindows(main, *DataModule);
+        const struct {
+            std::function<void()> Command;
+            const char* Window;
+        } cases[] = {
+            {[&] { Item(QStringLiteral("gerDoctor"))->trigger(); }, "frmDoctorManager"},
+            {[&] { QTest::mouseClick(Button(QStringLiteral("SpeedButton1")), Qt::LeftButton); },
+             "frmDoctorManager"},
+            {[&] { Item(QStringLiteral("gerPatient"))->trigger(); }, "frmPatientManager"},
+            {[&] { QTest::mouseClick(Button(QStringLiteral("SpeedButton2")), Qt::LeftButton); },
+             "frmPatientManager"},
+        };
+        for (const auto& c : cases) {
+            c.Command();
+            QCOMPARE(main.Workspace()->subWindowList().size(), 1);
+            QMdiSubWindow* sub = main.Workspace()->subWindowList()[0];
+            QVERIFY(sub->isMaximized());
+            QCOMPARE(sub->widget()->objectName(), QString::fromLatin1(c.Window));
+            QCOMPARE(EnabledCommands(), QStringList());
+            sub->close();
+            ProcessDeletes();
+            QCOMPARE(main.Workspace()->subWindowList().size(), 0);
+            QCOMPARE(EnabledCommands(), kSevenCommands);
+        }
+        QCOMPARE(Titles(), QStringList());
     }
 
     void calibrationThroughTheHiddenCommand() {
