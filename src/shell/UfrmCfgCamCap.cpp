@@ -11,9 +11,10 @@
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QPushButton>
-#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <variant>
+#include <vector>
 
 namespace endomira {
 

@@ -4,8 +4,6 @@
 
 #include <QWidget>
 #include <array>
-#include <variant>
-#include <vector>
 
 class QLineEdit;
 class QPushButton;
