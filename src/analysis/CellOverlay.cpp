@@ -259,34 +259,26 @@ void ContrastView(QImage& picture, const TRect& roi, const TContrastSettings& se
     }
 
     // 6. 3 x 3 smoothing of the ROI over the levels just written; neighbours outside the ROI are
-    // the picture's own pixels, and beyond the picture's edge the nearest pixel on it.
-    const int top = std::max(rows.First - 1, 0);
-    const int bottom = std::min(rows.Last + 1, kH - 1);
-    const int left = std::max(cols.First - 1, 0);
-    const int right = std::min(cols.Last + 1, kW - 1);
-    const int bandWidth = right - left + 1;
-    std::vector<int> levels(static_cast<std::size_t>((bottom - top + 1) * bandWidth));
-    for (int r = top; r <= bottom; ++r) {
-        const uchar* line = picture.constScanLine(r);
-        int* out = levels.data() + static_cast<std::size_t>((r - top) * bandWidth);
-        for (int c = left; c <= right; ++c) {
-            out[c - left] = LevelOf(line + 3 * c);
+    // the picture's own pixels, and beyond the picture's edge the nearest pixel on it. The
+    // levels are gathered once into a band one pixel wider than the ROI on every side.
+    const int bandWidth = width + 2;
+    const int bandHeight = rows.Last - rows.First + 3;
+    std::vector<int> levels(static_cast<std::size_t>(bandWidth * bandHeight));
+    for (int b = 0; b < bandHeight; ++b) {
+        const uchar* line = picture.constScanLine(std::clamp(rows.First - 1 + b, 0, kH - 1));
+        int* out = levels.data() + static_cast<std::size_t>(b * bandWidth);
+        for (int k = 0; k < bandWidth; ++k) {
+            out[k] = LevelOf(line + 3 * std::clamp(cols.First - 1 + k, 0, kW - 1));
         }
     }
-    const auto levelAt = [&](int r, int c) {
-        r = std::clamp(r, top, bottom);
-        c = std::clamp(c, left, right);
-        return levels[static_cast<std::size_t>((r - top) * bandWidth + (c - left))];
-    };
     for (int r = rows.First; r <= rows.Last; ++r) {
-        uchar* line = picture.scanLine(r);
-        for (int c = cols.First; c <= cols.Last; ++c) {
-            const int sum = 4 * levelAt(r, c) +
-                            2 * (levelAt(r - 1, c) + levelAt(r + 1, c) + levelAt(r, c - 1) +
-                                 levelAt(r, c + 1)) +
-                            levelAt(r - 1, c - 1) + levelAt(r - 1, c + 1) + levelAt(r + 1, c - 1) +
-                            levelAt(r + 1, c + 1);
-            uchar* px = line + 3 * c;
+        const int* above = levels.data() + static_cast<std::size_t>((r - rows.First) * bandWidth);
+        const int* here = above + bandWidth;
+        const int* below = here + bandWidth;
+        uchar* px = picture.scanLine(r) + 3 * cols.First;
+        for (int k = 1; k <= width; ++k, px += 3) {
+            const int sum = 4 * here[k] + 2 * (above[k] + below[k] + here[k - 1] + here[k + 1]) +
+                            above[k - 1] + above[k + 1] + below[k - 1] + below[k + 1];
             px[0] = px[1] = px[2] = static_cast<uchar>(sum / 16);
         }
     }
@@ -310,6 +302,16 @@ void ColourCells(QImage& picture, const TRect& roi, const TDistMatrix& cells,
                                                      static_cast<uchar>(colour.blue())};
         }
     }
+    // The side class of every label, asked of the tessellation once per painting.
+    std::vector<std::uint8_t> classOf(static_cast<std::size_t>(kMaxCenters) + 1);
+    for (int label = 0; label <= kMaxCenters; ++label) {
+        classOf[static_cast<std::size_t>(label)] =
+            static_cast<std::uint8_t>(SideClass(cells.SidesOf(label)));
+    }
+    const auto classAt = [&](std::int32_t label) -> std::size_t {
+        return label >= 0 && label <= kMaxCenters ? classOf[static_cast<std::size_t>(label)]
+                                                  : static_cast<std::size_t>(SideClass(0));
+    };
     const TSpan cols = ColumnsOf(roi);
     const TSpan rows = RowsOf(roi);
     const TLabelMap& labels = cells.LabelMap();
@@ -318,8 +320,7 @@ void ColourCells(QImage& picture, const TRect& roi, const TDistMatrix& cells,
         const std::int32_t* labelRow = labels.data() + static_cast<std::size_t>(FrameIndex(r, 0));
         for (int c = cols.First; c <= cols.Last; ++c) {
             uchar* px = line + 3 * c;
-            const int sides = cells.SidesOf(labelRow[c]);
-            const auto& rgb = table[static_cast<std::size_t>(SideClass(sides))]
+            const auto& rgb = table[classAt(labelRow[c])]
                                    [static_cast<std::size_t>(std::max({px[0], px[1], px[2]}))];
             px[0] = rgb[0];
             px[1] = rgb[1];
