@@ -4,8 +4,11 @@
 #include "ScratchPool.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <limits>
+
+#include <emmintrin.h>
 
 namespace endomira {
 
@@ -52,6 +55,8 @@ struct TScratchReturn {
 bool IsInterior(int row, int col) {
     return row >= 1 && row <= kH - 2 && col >= 1 && col <= kW - 2;
 }
+
+void TessellateAndCount(const TCenterList& centers, TLabelMap& labels, TCellStats* stats);
 
 std::vector<int>& FloodStack() {
     thread_local std::vector<int> stack;
@@ -131,9 +136,8 @@ void TDistMatrix::Recompute() {
     TStorage& s = *storage_;
     // Tessellate writes every pixel of the label map and FindEdgesAndVertices every pixel of
     // the edge map, so neither is cleared beforehand.
-    Tessellate(s.Centers, s.LabelMap);
-    ClearFrame(s.LabelMap);
-    CountAreas(s.LabelMap, s.Centers, s.CellStats);
+    // Tessellate, ClearFrame and CountAreas in one.
+    TessellateAndCount(s.Centers, s.LabelMap, &s.CellStats);
     EraseLargeCells(s.LabelMap, s.Centers, s.CellStats, kMaxCellArea);
     EraseBorderCells(s.LabelMap, &s.CellStats);
     // The areas now count what is left, as a second count would; discarded cells lose their
@@ -187,7 +191,42 @@ void TDistMatrix::RestoreDetection() {
     Recompute();
 }
 
-void Tessellate(const TCenterList& centers, TLabelMap& labels) {
+namespace {
+
+// Adds the pixels of every label in [p, end) to its area, a run of equal labels at a time.
+// Returns the highest label seen.
+std::int32_t AddAreas(const std::int32_t* p, const std::int32_t* end, TCellStats& stats) {
+    std::int32_t highest = 0;
+    while (p < end) {
+        const std::int32_t s = *p;
+        const std::int32_t* run = p + 1;
+        while (run < end && *run == s) {
+            ++run;
+        }
+        if (s > 0 && s <= kMaxCenters) {
+            stats[static_cast<std::size_t>(s)].Area += static_cast<std::int32_t>(run - p);
+            highest = std::max(highest, s);
+        }
+        p = run;
+    }
+    return highest;
+}
+
+// Every label with pixels gets its centre; the header gets the count.
+void FinishAreas(const TCenterList& centers, std::int32_t highest, TCellStats& stats) {
+    for (std::int32_t s = 1; s <= highest; ++s) {
+        TCellStat& st = stats[static_cast<std::size_t>(s)];
+        if (st.Area > 0) {
+            st.Row = centers[static_cast<std::size_t>(s)].Row;
+            st.Col = centers[static_cast<std::size_t>(s)].Col;
+        }
+    }
+    const std::int32_t count = CenterCount(centers);
+    stats[0] = TCellStat{count, count, count, count};
+}
+
+// Tessellate, and when stats are given also ClearFrame and CountAreas.
+void TessellateAndCount(const TCenterList& centers, TLabelMap& labels, TCellStats* stats) {
     std::unique_ptr<TTessellationScratch, TScratchReturn> scratch(TTessellationPool::Acquire());
     TTessellationScratch& s = *scratch;
     const int count = CenterCount(centers);
@@ -280,9 +319,37 @@ void Tessellate(const TCenterList& centers, TLabelMap& labels) {
         frontier = next;
         first = false;
     }
-    for (int p = 0; p < kFramePixels; ++p) {
-        labels[static_cast<std::size_t>(p)] = cells[p].Label;
+    if (stats == nullptr) {
+        for (int p = 0; p < kFramePixels; ++p) {
+            labels[static_cast<std::size_t>(p)] = cells[p].Label;
+        }
+        return;
     }
+    // The labels with the frame cleared, and their areas, in the same pass.
+    stats->fill(TCellStat{});
+    std::int32_t highest = 0;
+    for (int r = 0; r < kH; ++r) {
+        const TCell* from = cells + r * kW;
+        std::int32_t* to = labels.data() + r * kW;
+        std::fill(to, to + kW, 0);
+        if (r == 0 || r == kH - 1) {
+            // Only the corners of the outermost rows escape the clearing.
+            to[0] = from[0].Label;
+            to[kW - 1] = from[kW - 1].Label;
+        } else if (r >= 2 && r <= kH - 3) {
+            for (int c = 2; c <= kW - 3; ++c) {
+                to[c] = from[c].Label;
+            }
+        }
+        highest = std::max(highest, AddAreas(to, to + kW, *stats));
+    }
+    FinishAreas(centers, highest, *stats);
+}
+
+} // namespace
+
+void Tessellate(const TCenterList& centers, TLabelMap& labels) {
+    TessellateAndCount(centers, labels, nullptr);
 }
 
 void ClearFrame(TLabelMap& labels) {
@@ -298,31 +365,7 @@ void ClearFrame(TLabelMap& labels) {
 
 void CountAreas(const TLabelMap& labels, const TCenterList& centers, TCellStats& stats) {
     stats.fill(TCellStat{});
-    std::int32_t highest = 0;
-    // Labels come in runs along the rows: count a run at a time.
-    const std::int32_t* p = labels.data();
-    const std::int32_t* const end = p + kFramePixels;
-    while (p < end) {
-        const std::int32_t s = *p;
-        const std::int32_t* run = p + 1;
-        while (run < end && *run == s) {
-            ++run;
-        }
-        if (s > 0 && s <= kMaxCenters) {
-            stats[static_cast<std::size_t>(s)].Area += static_cast<std::int32_t>(run - p);
-            highest = std::max(highest, s);
-        }
-        p = run;
-    }
-    for (std::int32_t s = 1; s <= highest; ++s) {
-        TCellStat& st = stats[static_cast<std::size_t>(s)];
-        if (st.Area > 0) {
-            st.Row = centers[static_cast<std::size_t>(s)].Row;
-            st.Col = centers[static_cast<std::size_t>(s)].Col;
-        }
-    }
-    const std::int32_t count = CenterCount(centers);
-    stats[0] = TCellStat{count, count, count, count};
+    FinishAreas(centers, AddAreas(labels.data(), labels.data() + kFramePixels, stats), stats);
 }
 
 void ForgetEmptyCells(TCellStats& stats) {
@@ -343,35 +386,42 @@ std::int32_t EraseCell(TLabelMap& labels, int row, int col) {
     if (s == 0) {
         return 0;
     }
+    // Scanline fill: clear the whole run of the label through a pixel, then look for runs in
+    // the rows above and below over the run's columns and one more on each side, which is what
+    // eight-connection reaches. The region cleared is the same as pixel by pixel.
     std::vector<int>& stack = FloodStack();
     stack.clear();
-    m[FrameIndex(row, col)] = 0;
     stack.push_back(FrameIndex(row, col));
     std::int32_t erased = 0;
     while (!stack.empty()) {
         const int p = stack.back();
         stack.pop_back();
-        ++erased;
-        const int r = p / kW;
-        const int c = p - r * kW;
-        if (IsInterior(r, c)) {
-            // All eight neighbours exist.
-            for (const int step : {kW, -kW, 1, -1, kW + 1, kW - 1, -kW - 1, -kW + 1}) {
-                if (m[p + step] == s) {
-                    m[p + step] = 0;
-                    stack.push_back(p + step);
-                }
-            }
+        if (m[p] != s) {
             continue;
         }
-        static constexpr int kSteps[8][2] = {{1, 0}, {-1, 0}, {0, 1},   {0, -1},
-                                             {1, 1}, {1, -1}, {-1, -1}, {-1, 1}};
-        for (const auto& step : kSteps) {
-            const int nr = r + step[0];
-            const int nc = c + step[1];
-            if (IsInsideFrame(nr, nc) && m[FrameIndex(nr, nc)] == s) {
-                m[FrameIndex(nr, nc)] = 0;
-                stack.push_back(FrameIndex(nr, nc));
+        const int r = p / kW;
+        std::int32_t* line = m + r * kW;
+        int left = p - r * kW;
+        int right = left;
+        while (left > 0 && line[left - 1] == s) {
+            --left;
+        }
+        while (right < kW - 1 && line[right + 1] == s) {
+            ++right;
+        }
+        std::fill(line + left, line + right + 1, 0);
+        erased += right - left + 1;
+        const int from = std::max(left - 1, 0);
+        const int to = std::min(right + 1, kW - 1);
+        for (const int nr : {r - 1, r + 1}) {
+            if (nr < 0 || nr >= kH) {
+                continue;
+            }
+            const std::int32_t* near = m + nr * kW;
+            for (int c = from; c <= to; ++c) {
+                if (near[c] == s && (c == from || near[c - 1] != s)) {
+                    stack.push_back(nr * kW + c);
+                }
             }
         }
     }
@@ -433,44 +483,43 @@ void FindEdgesAndVertices(const TLabelMap& labels, TEdgeMap& edges,
                           std::vector<TVertex>& vertices) {
     edges.fill(0);
     vertices.clear();
-    // Most blocks lie inside one cell: flag the mixed ones of a row first (a loop the compiler
-    // vectorises), then classify only those, skipping eight unflagged blocks at a time.
-    alignas(8) std::array<std::uint8_t, kW + 8> mixed{};
+    // Most blocks lie inside one cell. Four blocks at a time are tested for a mixed label; only
+    // the mixed ones are classified, still row by row and left to right.
+    constexpr int kFirst = 2;
+    constexpr int kLast = kW - 3;
+    static_assert((kLast - kFirst + 1) % 4 == 0);
     for (int r = 2; r <= kH - 3; ++r) {
         const std::int32_t* top = labels.data() + r * kW;
         const std::int32_t* bottom = top + kW;
         std::int32_t* mark = edges.data() + r * kW;
-        for (int c = 2; c <= kW - 3; ++c) {
-            mixed[static_cast<std::size_t>(c)] = static_cast<std::uint8_t>(
-                (top[c] != top[c + 1]) | (top[c] != bottom[c]) | (top[c] != bottom[c + 1]));
-        }
-        for (int c = 2; c <= kW - 3; ++c) {
-            if ((c & 7) == 0 && c + 8 <= kW - 2) {
-                std::uint64_t eight;
-                std::memcpy(&eight, mixed.data() + c, sizeof eight);
-                if (eight == 0) {
-                    c += 7;
-                    continue;
+        for (int c0 = kFirst; c0 <= kLast; c0 += 4) {
+            const auto load = [](const std::int32_t* p) {
+                return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+            };
+            const __m128i a = load(top + c0);
+            const __m128i same = _mm_and_si128(_mm_and_si128(_mm_cmpeq_epi32(a, load(top + c0 + 1)),
+                                                             _mm_cmpeq_epi32(a, load(bottom + c0))),
+                                               _mm_cmpeq_epi32(a, load(bottom + c0 + 1)));
+            unsigned mixed = static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(same))) ^ 0xFu;
+            while (mixed != 0) {
+                const int c = c0 + std::countr_zero(mixed);
+                mixed &= mixed - 1;
+                const std::int32_t va = top[c];
+                const std::int32_t vb = top[c + 1];
+                const std::int32_t vd = bottom[c];
+                const std::int32_t ve = bottom[c + 1];
+                if (va != vb && va != vd && vb != vd) {
+                    mark[c] = kVertexPixel;
+                    vertices.push_back({r, c, va, vb, vd});
+                } else if (va != vb && va != ve && vb != ve) {
+                    mark[c] = kVertexPixel;
+                    vertices.push_back({r, c, va, vb, ve});
+                } else if (va != vd && va != ve && vd != ve) {
+                    mark[c] = kVertexPixel;
+                    vertices.push_back({r, c, va, ve, vd});
+                } else {
+                    mark[c] = kEdgePixel;
                 }
-            }
-            if (mixed[static_cast<std::size_t>(c)] == 0) {
-                continue;
-            }
-            const std::int32_t a = top[c];
-            const std::int32_t b = top[c + 1];
-            const std::int32_t d = bottom[c];
-            const std::int32_t e = bottom[c + 1];
-            if (a != b && a != d && b != d) {
-                mark[c] = kVertexPixel;
-                vertices.push_back({r, c, a, b, d});
-            } else if (a != b && a != e && b != e) {
-                mark[c] = kVertexPixel;
-                vertices.push_back({r, c, a, b, e});
-            } else if (a != d && a != e && d != e) {
-                mark[c] = kVertexPixel;
-                vertices.push_back({r, c, a, e, d});
-            } else {
-                mark[c] = kEdgePixel;
             }
         }
     }
