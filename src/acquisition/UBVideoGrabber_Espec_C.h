@@ -45,7 +45,8 @@ public:
     bool IsFrameReady() const;
 
     // The grabbed bitmap, held under the hand-over lock for as long as the result lives: keep
-    // it short, copy what is needed and let it go.
+    // it short, copy what is needed and let it go before calling the channel again (the lock is
+    // not recursive).
     TGrabbedBitmap GrabbedBitmap() const;
     // A copy of the grabbed bitmap that no later frame can touch.
     QImage CopyGrabbed() const;
