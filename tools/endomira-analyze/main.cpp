@@ -1,13 +1,20 @@
 // endomira-analyze: the frame analysis without the windows, for researchers and for checking
 // results. Reads a 640 x 480 BMP, detects the cell centres in it with the given ROI and
-// sensitivity, tessellates them, applies the given edits and prints the result as JSON.
+// sensitivity, tessellates them, applies the given edits and prints the result as JSON, with the
+// frame's morphometry over the ROI; optionally paints the overlay to a PNG and measures the
+// pachymetry line automatically.
+#include "CellOverlay.h"
 #include "FrameGeometry.h"
 #include "GreyImage.h"
+#include "MessageService.h"
+#include "Pachymetry.h"
 #include "UBCellFinder.h"
+#include "UBFrameBuffer.h"
 #include "VoronoiDistMatrix.h"
 
 #include <QString>
 
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -33,7 +40,13 @@ constexpr int kTooFewCells = 30;
 
 const char* const kUsage =
     "usage: endomira-analyze IMAGE.bmp --roi L,T,R,B [--sensitivity -3.0] [--add ROW,COL]... "
-    "[--delete ROW,COL]... [--restore] [--label-map FILE] [--edge-map FILE]";
+    "[--delete ROW,COL]... [--restore] [--label-map FILE] [--edge-map FILE] [--pixel-to-mm 0.0014] "
+    "[--overlay FILE.png [--original] [--colour-by-sides] [--transparency 50] "
+    "[--centres|--edges|--all]] [--pachymetry [--pixel-to-paq 3.6]]";
+
+// The example settings' scales, used when none is given.
+constexpr double kDefaultPixelToMM = 0.0014;
+constexpr double kDefaultPixelToPaq = 3.6;
 
 struct TBadInput {
     std::string Message;
@@ -53,6 +66,15 @@ struct TOptions {
     std::vector<TEdit> Edits;
     std::string LabelMap;
     std::string EdgeMap;
+    double PixelToMM = kDefaultPixelToMM;
+    std::string Overlay;
+    bool Original = false;
+    bool ColourBySides = false;
+    int Transparency = 50;
+    bool ShowCentres = false; // "Somente o contorno", the editing page's start, unless asked
+    bool ShowEdges = true;
+    bool Pachymetry = false;
+    std::optional<double> PixelToPaq;
 };
 
 std::int32_t ParseInt(std::string_view text, const std::string& what) {
@@ -128,6 +150,32 @@ TOptions ParseArguments(int argc, char** argv) {
             if (target.empty()) {
                 throw TBadInput{std::string(arg) + " needs a file name"};
             }
+        } else if (arg == "--pixel-to-mm") {
+            o.PixelToMM = ParseReal(value(), "pixel-to-mm");
+            if (!(o.PixelToMM > 0.0)) {
+                throw TBadInput{"--pixel-to-mm must be above 0"};
+            }
+        } else if (arg == "--overlay") {
+            o.Overlay = value();
+            if (o.Overlay.empty()) {
+                throw TBadInput{"--overlay needs a file name"};
+            }
+        } else if (arg == "--original") {
+            o.Original = true;
+        } else if (arg == "--colour-by-sides") {
+            o.ColourBySides = true;
+        } else if (arg == "--transparency") {
+            o.Transparency = ParseInt(value(), "transparency");
+            if (o.Transparency < 0 || o.Transparency > 100) {
+                throw TBadInput{"--transparency must be within 0 ... 100"};
+            }
+        } else if (arg == "--centres" || arg == "--edges" || arg == "--all") {
+            o.ShowCentres = arg != "--edges";
+            o.ShowEdges = arg != "--centres";
+        } else if (arg == "--pachymetry") {
+            o.Pachymetry = true;
+        } else if (arg == "--pixel-to-paq") {
+            o.PixelToPaq = ParseReal(value(), "pixel-to-paq");
         } else if (arg.starts_with("-") && arg.size() > 1) {
             throw TBadInput{"unknown option " + std::string(arg)};
         } else if (arg == "--help" || arg == "-h") {
@@ -141,6 +189,9 @@ TOptions ParseArguments(int argc, char** argv) {
     }
     if (!haveImage) {
         throw TBadInput{std::string("no image given; ") + kUsage};
+    }
+    if (o.PixelToPaq && !o.Pachymetry) {
+        throw TBadInput{"--pixel-to-paq needs --pachymetry"};
     }
     if (!o.Roi) {
         throw TBadInput{"no ROI given (--roi L,T,R,B)"};
@@ -198,6 +249,71 @@ void WriteMap(const std::string& path, const std::array<std::int32_t, kFramePixe
     }
 }
 
+std::string Real17(double value) {
+    char buffer[64];
+    const int n = std::snprintf(buffer, sizeof buffer, "%.17g", value);
+    return std::isfinite(value) && n > 0 ? std::string(buffer, static_cast<std::size_t>(n))
+                                         : std::string("null");
+}
+
+template <std::size_t N>
+void AppendCounts(std::ostringstream& out, const std::array<std::uint16_t, N>& counts) {
+    out << '[';
+    for (std::size_t i = 0; i < N; ++i) {
+        out << (i > 0 ? "," : "") << counts[i];
+    }
+    out << ']';
+}
+
+// The frame's morphometry as the frame buffer computes it after every analysis and edit.
+void AppendStats(std::ostringstream& out, const QImage& image, const TDistMatrix& matrix,
+                 const TRect& roi, double pixelToMM) {
+    TBFrameBuffer buffer;
+    TMessageRecorder messages; // a failure is reported in the output, not in a box
+    buffer.BAddFrame(image, {}, 0, kFrameLevel, roi, {}, kNormalSensitivity);
+    buffer.BCalculateStatistics(0, matrix.Count(), pixelToMM, matrix.CellStats(), roi);
+    const TFrameRecord& f = buffer.BGetFrame(0);
+    out << ",\"stats\":{\"pixel_to_mm\":" << Real17(pixelToMM) << ",\"CellCount\":" << f.CellCount
+        << ",\"SidesCount\":";
+    AppendCounts(out, f.SidesCount);
+    out << ",\"AreaClassCount\":";
+    AppendCounts(out, f.AreaClassCount);
+    out << ",\"MinArea\":" << Real17(f.MinArea) << ",\"MaxArea\":" << Real17(f.MaxArea)
+        << ",\"MeanArea\":" << Real17(f.MeanArea) << ",\"AreaSD\":" << Real17(f.AreaSD)
+        << ",\"AreaCV\":" << Real17(f.AreaCV) << ",\"AnalysedArea\":" << Real17(f.AnalysedArea)
+        << ",\"Density\":" << f.Density;
+    if (!messages.Shown().empty()) {
+        out << ",\"error\":\"the statistics stopped on a value without meaning (a division by "
+               "zero); the figures are those computed before it\"";
+    }
+    out << '}';
+}
+
+void AppendPachymetry(std::ostringstream& out, const TPachymetryLine& line, double pixelToPaq) {
+    TBFrameBuffer buffer;
+    buffer.BAddFrame(QImage(), {}, 0, kFrameLevel, {}, line, kNormalSensitivity);
+    out << ",\"pachymetry\":{\"StartX\":" << line.StartX << ",\"EndX\":" << line.EndX
+        << ",\"LengthPx\":" << line.LengthPx << ",\"pixel_to_paq\":" << Real17(pixelToPaq)
+        << ",\"micrometres\":" << buffer.BGetPachymetry(0, pixelToPaq) << '}';
+}
+
+void WriteOverlay(const TOptions& o, const QImage& image, const TDistMatrix& matrix,
+                  const TPachymetryLine& line) {
+    TOverlayOptions options;
+    options.ContrastView = !o.Original;
+    options.ColourBySides = o.ColourBySides;
+    options.ShowCentres = o.ShowCentres;
+    options.ShowEdges = o.ShowEdges;
+    options.Transparency = TTransparency{o.Transparency, 100};
+    options.PachymetryLine = line;
+    QImage picture = image.copy();
+    QImage snapshot;
+    DrawCellOverlay(picture, *o.Roi, matrix, options, TContrastSettings{}, snapshot);
+    if (!picture.save(QString::fromStdString(o.Overlay), "PNG")) {
+        throw TBadInput{"cannot write " + o.Overlay};
+    }
+}
+
 int Run(int argc, char** argv) {
     const TOptions o = ParseArguments(argc, argv);
     QString error;
@@ -212,6 +328,15 @@ int Run(int argc, char** argv) {
     std::vector<std::uint8_t> grey(kFramePixels, 0);
     BitmapToGrey(image, std::span<std::uint8_t, kFramePixels>(grey.data(), kFramePixels));
 
+    // Measured on the frame as the window does when the ROI is drawn; it is also the line the
+    // overlay shows.
+    const TPachymetryLine pachymetry = MeasurePachymetry(image);
+    const auto appendPachymetry = [&](std::ostringstream& out) {
+        if (o.Pachymetry) {
+            AppendPachymetry(out, pachymetry, o.PixelToPaq.value_or(kDefaultPixelToPaq));
+        }
+    };
+
     TCMFinder finder(TGreyImage(grey.data(), kFramePixels));
     const int detected = finder.FindCenters(kPasses, o.Sensitivity, *o.Roi);
 
@@ -223,9 +348,10 @@ int Run(int argc, char** argv) {
     AppendCenters(out, finder.Centers());
     out << '}';
     if (detected <= kTooFewCells) {
+        appendPachymetry(out);
         out << ",\"too_few_cells\":true,\"message\":\"" << detected
             << " centres found; the analysis needs more than " << kTooFewCells
-            << ": no tessellation, no edits, no maps\"}";
+            << ": no tessellation, no edits, no maps, no statistics, no overlay\"}";
         std::cout << out.str() << '\n';
         return 0;
     }
@@ -253,6 +379,9 @@ int Run(int argc, char** argv) {
     if (!o.EdgeMap.empty()) {
         WriteMap(o.EdgeMap, matrix.EdgeMap());
     }
+    if (!o.Overlay.empty()) {
+        WriteOverlay(o, image, matrix, pachymetry);
+    }
 
     const TCellStats& stats = matrix.CellStats();
     out << ",\"too_few_cells\":false,\"count\":" << matrix.Count() << ",\"centers\":";
@@ -268,7 +397,10 @@ int Run(int argc, char** argv) {
             first = false;
         }
     }
-    out << "]}";
+    out << ']';
+    AppendStats(out, image, matrix, *o.Roi, o.PixelToMM);
+    appendPachymetry(out);
+    out << '}';
     std::cout << out.str() << '\n';
     return 0;
 }
