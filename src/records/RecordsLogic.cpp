@@ -49,10 +49,6 @@ TPatientSearch PatientSearchFor(const TPatientFilterControls& c) {
     return search;
 }
 
-TPatientListArrangement PatientListArrangement(bool filterOn) {
-    return filterOn ? TPatientListArrangement{92, 108, 487} : TPatientListArrangement{20, 36, 559};
-}
-
 QString PatientCountText(int count) {
     if (count <= 0) {
         return QStringLiteral("Nenhum Paciente");

@@ -38,15 +38,6 @@ inline const QString kFilterOnText = QStringLiteral("Pacientes [Filtro=ON]");
 // The filter is off whenever its label says so.
 bool FilterIsOff(const QString& labelText);
 
-// Where the count label and the grid sit in the list group, and the grid's height, for each
-// arrangement of the filter; the filter group fills the difference when it is shown.
-struct TPatientListArrangement {
-    int CountTop;
-    int GridTop;
-    int GridHeight;
-};
-TPatientListArrangement PatientListArrangement(bool filterOn);
-
 // "Nenhum Paciente", "1 Pacientes", "n Pacientes".
 QString PatientCountText(int count);
 // "n Medicos Listados" above one, otherwise "n Medico Listado".

@@ -35,7 +35,7 @@ namespace {
 
 using TList = TDataModule1::TList;
 
-constexpr int kFilterGroupHeight = 72; // 92 - 20: the filter group between label and count
+constexpr int kFilterGroupHeight = 72;
 constexpr int kClearDelayMs = 100;
 
 QString Text(const QVariant& value) {
@@ -254,7 +254,9 @@ QGroupBox* TfrmPatientManager::BuildList() {
     group->setObjectName(QStringLiteral("Gpb_PAC_List"));
     auto* column = new QVBoxLayout(group);
     column->setSpacing(0);
-    column->setContentsMargins(6, 4, 6, 6);
+    // Filter label 20 high, filter group 72, count label 16: the count label sits at 20 or 92
+    // and the grid at 36 or 108, as the filter is off or on.
+    column->setContentsMargins(6, 0, 6, 6);
 
     Lbl_Pac_Filtro_ = new QLabel(kFilterOffText, group);
     Lbl_Pac_Filtro_->setObjectName(QStringLiteral("Lbl_Pac_Filtro"));
@@ -654,6 +656,10 @@ bool TfrmPatientManager::eventFilter(QObject* watched, QEvent* event) {
 void TfrmPatientManager::ApplyFilterArrangement(bool filterOn) {
     Lbl_Pac_Filtro_->setText(filterOn ? kFilterOnText : kFilterOffText);
     GPb_PAC_Filtros_->setVisible(filterOn);
+    // The grid moves at once, before the list is searched again.
+    if (QLayout* list = GPb_PAC_Filtros_->parentWidget()->layout()) {
+        list->activate();
+    }
 }
 
 void TfrmPatientManager::Lbl_Pac_FiltroClick() {
@@ -830,13 +836,16 @@ void TfrmPatientManager::spb_bdSaveClick() {
         ReopenListAt(row, false);
         return;
     }
+    // The refresh moves the grid, which reloads the form and the current id from the rows it
+    // passes: the id saved is kept aside.
+    const int saved = Patient_.Id;
     PatientBackToForm();
     AtualizaListaPaciente(QStringLiteral("-PAC_ID"), false);
     int target = row;
     QString message;
     if (Inserting_) {
         // The new patient has the highest id: the last row, unless the filter leaves it out.
-        target = RowOfPatient(Patient_.Id, GridModel_->rowCount() - 1);
+        target = RowOfPatient(saved, GridModel_->rowCount() - 1);
         spb_bdSave_->hide();
         spb_bdRestore_->hide();
         spb_bdErase_->hide();
@@ -844,7 +853,7 @@ void TfrmPatientManager::spb_bdSaveClick() {
         message = QStringLiteral("Novo Registro Cadastrado Com Sucesso!");
     } else {
         // The list is now in id order: the row of the patient just saved, not the old number.
-        target = RowOfPatient(Patient_.Id, row);
+        target = RowOfPatient(saved, row);
         message = QStringLiteral("Registro Atualizado Com Sucesso!");
     }
     DbgPatientManager_->SetCurrentRow(target);
