@@ -393,14 +393,22 @@ QImage TEyeRenderer::Render(double seconds, const TSimulatedPicture& picture) co
 // ---------------------------------------------------------------------------------------------
 
 bool TSimulatedSource::Open(int width, int height) {
-    Prepare(width, height);
-    Start_ = std::chrono::steady_clock::now();
-    Next_ = Start_;
+    // The picture is prepared by the first read, on the engine's thread, so that opening the
+    // device never holds up the window that starts it.
+    Width_ = width;
+    Height_ = height;
+    Prepared_ = false;
     return true;
 }
 
 IVideoSource::TRead TSimulatedSource::Read(QImage& frame) {
     using namespace std::chrono;
+    if (!Prepared_) {
+        Prepare(Width_, Height_);
+        Prepared_ = true;
+        Start_ = steady_clock::now();
+        Next_ = Start_;
+    }
     const auto period =
         duration_cast<steady_clock::duration>(duration<double>(1.0 / kFramesPerSecond));
     const auto now = steady_clock::now();

@@ -95,6 +95,10 @@ protected:
 private:
     mutable std::mutex Lock_;
     TSimulatedPicture Picture_;
+    // Set by Open; then the engine's thread only.
+    int Width_ = 0;
+    int Height_ = 0;
+    bool Prepared_ = false;
     std::chrono::steady_clock::time_point Start_;
     std::chrono::steady_clock::time_point Next_;
 };

@@ -7,9 +7,9 @@
 
 namespace endomira {
 
-// One video device as the capture engine drives it. Open, Close and Read are called on the
-// engine's thread while the device streams; the settings may be called from the user-interface
-// thread at any time, so every source guards them itself.
+// One video device as the capture engine drives it. Open and Close are called while the device
+// does not stream, Read on the engine's thread while it does; the settings may be called from the
+// user-interface thread at any time, so every source guards them itself.
 class IVideoSource {
 public:
     enum class TRead { Frame, NoFrame, Failed };
