@@ -1,5 +1,6 @@
 #include "UBDEndomira.h"
 
+#include "Clock.h"
 #include "DBError.h"
 #include "DateText.h"
 #include "MessageService.h"
@@ -698,7 +699,7 @@ bool TBDEndomira::StoreExam(TExame& exam, std::span<const TExamFrameImages> fram
         return false;
     }
     try {
-        const QDate today = QDate::currentDate();
+        const QDate today = Today();
         const QTime now = QTime::currentTime();
         // The time is stored to the second, so that the text kept equals the column.
         const QTime time(now.hour(), now.minute(), now.second());

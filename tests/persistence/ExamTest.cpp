@@ -1,8 +1,8 @@
 // Exams on a real server: the row, its folder of three bitmaps, the exam list and the loader.
 
+#include "Clock.h"
 #include "DBError.h"
 #include "DbFixture.h"
-#include "PatientAge.h"
 #include "UDExamination.h"
 
 #include <QDate>
@@ -210,7 +210,12 @@ TEST_F(ExamTest, AFolderThatCannotBeMadeFailsOnTheFirstFile) {
 }
 
 TEST_F(ExamTest, LoadExamReadsBackEveryField) {
-    ASSERT_TRUE(DB_.StoreExam(Exam_, Frames(1, {0})));
+    {
+        // The day before the patient's 40th birthday.
+        const TScopedToday today(QDate(2020, 6, 14));
+        ASSERT_TRUE(DB_.StoreExam(Exam_, Frames(1, {0})));
+    }
+    EXPECT_EQ(Exam_.EXM_DATA, QStringLiteral("14/06/2020"));
     TExame loaded;
     TDExamination(DM_).LoadExam(Exam_.EXM_ID, loaded);
     EXPECT_EQ(loaded.EXM_ID, Exam_.EXM_ID);
@@ -221,7 +226,7 @@ TEST_F(ExamTest, LoadExamReadsBackEveryField) {
     EXPECT_EQ(loaded.PAC_PRONTUARIO, 501);
     EXPECT_EQ(loaded.EXM_DATA, Exam_.EXM_DATA);
     EXPECT_EQ(loaded.EXM_HORA, Exam_.EXM_HORA);
-    EXPECT_EQ(loaded.EXM_IDADE, AgeInYears(QStringLiteral("15/06/1980"), Exam_.EXM_DATA));
+    EXPECT_EQ(loaded.EXM_IDADE, 39);
     EXPECT_EQ(loaded.EXM_OLHO, 1);
     EXPECT_EQ(loaded.EXM_FIX_SIDE, QStringLiteral("N"));
     EXPECT_EQ(loaded.EXM_FIX_POS, 10);

@@ -1,7 +1,6 @@
 // Checks and texts of the record layer that need no database.
 
 #include "ExamImages.h"
-#include "PatientAge.h"
 #include "Schema.h"
 #include "UBDEndomira.h"
 
@@ -107,17 +106,6 @@ TEST(DBErrorText, TranslatesServerMessages) {
         EXPECT_EQ(TBDEndomira::DBErrorText(c.Kind, c.Message), c.Shown)
             << c.Kind << " " << qPrintable(c.Message);
     }
-}
-
-TEST(AgeInYears, BirthdayCountsOnTheDay) {
-    EXPECT_EQ(AgeInYears(QStringLiteral("15/06/1980"), QStringLiteral("14/06/2020")), 39);
-    EXPECT_EQ(AgeInYears(QStringLiteral("15/06/1980"), QStringLiteral("15/06/2020")), 40);
-    EXPECT_EQ(AgeInYears(QStringLiteral("29/02/2000"), QStringLiteral("28/02/2001")), 0);
-    EXPECT_EQ(AgeInYears(QStringLiteral("29/02/2000"), QStringLiteral("01/03/2001")), 1);
-    // Held in 8 bits without wrapping: a birth after the date, or no birth date, gives 0.
-    EXPECT_EQ(AgeInYears(QStringLiteral("01/01/2021"), QStringLiteral("31/12/2020")), 0);
-    EXPECT_EQ(AgeInYears(QStringLiteral("  /  /    "), QStringLiteral("31/12/2020")), 0);
-    EXPECT_EQ(AgeInYears(QStringLiteral("01/01/1700"), QStringLiteral("01/01/2020")), 255);
 }
 
 TEST(ExamFolder, NamesAndStoredFrame) {
