@@ -200,6 +200,12 @@ std::int32_t AddAreas(const std::int32_t* p, const std::int32_t* end, TCellStats
     while (p < end) {
         const std::int32_t s = *p;
         const std::int32_t* run = p + 1;
+        const __m128i same = _mm_set1_epi32(s);
+        while (run + 4 <= end &&
+               _mm_movemask_epi8(_mm_cmpeq_epi32(
+                   _mm_loadu_si128(reinterpret_cast<const __m128i*>(run)), same)) == 0xFFFF) {
+            run += 4;
+        }
         while (run < end && *run == s) {
             ++run;
         }
