@@ -1,6 +1,7 @@
 // The tessellation of TDistMatrix against the plain steps, on detections of generated frames
 // and through sequences of edits.
 #include "AnalysisFixtures.h"
+#include "EndomiraProcessing.h"
 #include "ReferenceAnalysis.h"
 #include "VoronoiDistMatrix.h"
 
@@ -89,6 +90,28 @@ TEST(DistMatrixOracle, CrowdedAndTiedCentresEqualPlainSteps) {
     points.emplace_back(479, 639);
     TCenterList list = testing::MakeCenters(points);
     SortCentersByRow(list, 1, CenterCount(list), TCenterExchange::AllFields);
+    TDistMatrix m(list);
+    m.Recompute();
+    ExpectSameTessellation(m);
+}
+
+} // namespace
+} // namespace endomira
+
+namespace endomira {
+namespace {
+
+TEST(DistMatrixOracle, FullListOutgrowsTheUsualFrontier) {
+    // 15 000 centres, each somewhere in its own 4 x 4 square: one sweep of the wavefront holds
+    // about 91 000 entries, beyond the 64 001 reserved for a normal frame.
+    std::vector<std::pair<int, int>> points;
+    synthetic::TRandom random(99);
+    for (int i = 0; i < kMaxCenters; ++i) {
+        points.emplace_back(4 + (i / 150) * 4 + random.Below(4),
+                            20 + (i % 150) * 4 + random.Below(4));
+    }
+    TCenterList list = testing::MakeCenters(points);
+    SortCentersByRow(list, 1, kMaxCenters, TCenterExchange::AllFields);
     TDistMatrix m(list);
     m.Recompute();
     ExpectSameTessellation(m);
