@@ -11,6 +11,8 @@
 
 namespace endomira {
 
+class TBFrameBuffer;
+
 // The program's access to its records: patients, doctors and exams, their checks, their
 // statements and the searches that fill the data module's lists. Each window that needs the
 // database owns one instance; instances share only the data module's lists.
@@ -49,7 +51,8 @@ public:
     int ListDoctors(const QString& name, int status, const QString& orderColumn);
     bool DeactivateDoctor(int id);
 
-    // Exams. The frames are those of the examination, in buffer order.
+    // Exams: the row, then the images of the frame chosen from the examination's frames.
+    bool StoreExam(TExame& exam, const TBFrameBuffer& frames);
     bool StoreExam(TExame& exam, std::span<const TExamFrameImages> frames);
     // Any list of frame records (see ExamFrameImages).
     template <typename Frames> bool StoreExam(TExame& exam, const Frames& frames) {

@@ -3,6 +3,7 @@
 #include "Clock.h"
 #include "DBError.h"
 #include "DbFixture.h"
+#include "UBFrameBuffer.h"
 #include "UDExamination.h"
 
 #include <QDate>
@@ -128,6 +129,34 @@ TEST_F(ExamTest, SavedTwiceInsertsThenUpdatesTheSameRowAndFolder) {
     ASSERT_TRUE(DB_.StoreExam(next, Frames(1, {})));
     EXPECT_GT(next.EXM_ID, id);
     EXPECT_EQ(QImage(Folder(next.EXM_ID) + QStringLiteral("/Crop.bmp")).pixel(0, 0), qRgb(0, 3, 4));
+}
+
+// The examination window's own frame buffer: frames 0, 2 and 5 analysed and used.
+TEST_F(ExamTest, StoresTheImagesOfTheFrameBuffer) {
+    TBFrameBuffer buffer;
+    for (int i = 0; i < 6; ++i) {
+        ASSERT_TRUE(buffer.BAddFrame(Filled(640, 480, qRgb(i * 10, 1, 2)),
+                                     TFixation{QStringLiteral("N"), 10}, 1, 100, TRect{},
+                                     TPachymetryLine{}, kNormalSensitivity));
+    }
+    const TRect roi{100, 50, 400, 310};
+    for (const std::uint16_t i : {0, 2, 5}) {
+        const QImage background = Filled(640, 480, qRgb(i * 10, 3, 4));
+        const QImage surface = Filled(640, 480, qRgb(i * 10, 5, 6));
+        buffer.BCropFrame(i, background, surface, false, roi);
+        buffer.BCropFrame(i, background, surface, true, roi);
+        buffer.BSetUseInCalculation(i, true);
+    }
+    ASSERT_TRUE(DB_.StoreExam(Exam_, buffer)) << qPrintable(Texts().join(u'|'));
+    const QString folder = Folder(Exam_.EXM_ID);
+    EXPECT_EQ(QImage(folder + QStringLiteral("/Original.bmp")).pixel(0, 0), qRgb(50, 1, 2));
+    const QImage crop(folder + QStringLiteral("/Crop.bmp"));
+    EXPECT_EQ(crop.size(), QSize(300, 260));
+    EXPECT_EQ(crop.pixel(0, 0), qRgb(50, 3, 4));
+    EXPECT_EQ(QImage(folder + QStringLiteral("/Process.bmp")).pixel(0, 0), qRgb(50, 5, 6));
+    for (const char* name : {"Original.bmp", "Crop.bmp", "Process.bmp"}) {
+        EXPECT_EQ(BitsPerPixel(folder + u'/' + QString::fromLatin1(name)), 24) << name;
+    }
 }
 
 TEST_F(ExamTest, WithoutADatabaseFolderTheImagesGoBesideTheProgram) {
