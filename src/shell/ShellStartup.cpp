@@ -6,6 +6,7 @@
 #include "UBIniSettings.h"
 
 #include <QDir>
+#include <exception>
 #include <memory>
 
 namespace endomira {
@@ -25,6 +26,13 @@ TStartupState RunStartup(const QString& programFolder, IShellDatabase& database)
                 .arg(error.Message(), QDir(programFolder).filePath(QStringLiteral("endomira.ini"))),
             QStringLiteral("Erro"));
         return TStartupState::NoSettings;
+    } catch (const std::exception& error) {
+        // Anything else that stops the settings (an unreadable file) is reported the same way.
+        SetProgramSettings(nullptr);
+        ShowMessageBox(QStringLiteral("Não foi possível ler as configurações.\r%1")
+                           .arg(QString::fromLocal8Bit(error.what())),
+                       QStringLiteral("Erro"));
+        return TStartupState::NoSettings;
     }
     const QString path = DatabasePathOf(programFolder);
     try {
@@ -32,6 +40,11 @@ TStartupState RunStartup(const QString& programFolder, IShellDatabase& database)
     } catch (const TShellDatabaseError& error) {
         ShowMessageBox(QStringLiteral("Não foi possível abrir o banco de dados\r%1\r\r%2")
                            .arg(path, error.Text()),
+                       QStringLiteral("Erro"));
+        return TStartupState::NoDatabase;
+    } catch (const std::exception& error) {
+        ShowMessageBox(QStringLiteral("Não foi possível abrir o banco de dados\r%1\r\r%2")
+                           .arg(path, QString::fromLocal8Bit(error.what())),
                        QStringLiteral("Erro"));
         return TStartupState::NoDatabase;
     }
