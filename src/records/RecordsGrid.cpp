@@ -78,7 +78,7 @@ TRecordsGrid::TRecordsGrid(TRecordsGridModel* model, QWidget* parent)
     horizontalHeader()->setSectionsClickable(true);
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    horizontalHeader()->setStretchLastSection(true);
+    horizontalHeader()->setStretchLastSection(false);
     QPalette colours = palette();
     colours.setColor(QPalette::HighlightedText, Qt::white);
     colours.setColor(QPalette::Inactive, QPalette::HighlightedText, Qt::white);
@@ -91,12 +91,42 @@ TRecordsGrid::TRecordsGrid(TRecordsGridModel* model, QWidget* parent)
     ApplyColumns();
 }
 
+void TRecordsGrid::SetStretchColumn(const QString& field) {
+    StretchColumn_ = field;
+    ApplyColumns();
+}
+
 void TRecordsGrid::ApplyColumns() {
     const int columns = Model_->columnCount();
     for (int c = 0; c < columns; ++c) {
-        setColumnHidden(c, !Model_->Titled(Model_->FieldName(c)));
+        const QString field = Model_->FieldName(c);
+        setColumnHidden(c, !Model_->Titled(field));
     }
     resizeColumnsToContents();
+    FitStretchColumn();
+}
+
+void TRecordsGrid::FitStretchColumn() {
+    int stretch = -1;
+    int others = 0;
+    for (int c = 0; c < Model_->columnCount(); ++c) {
+        if (isColumnHidden(c)) {
+            continue;
+        }
+        if (Model_->FieldName(c) == StretchColumn_) {
+            stretch = c;
+        } else {
+            others += columnWidth(c);
+        }
+    }
+    if (stretch >= 0) {
+        setColumnWidth(stretch, std::max(sizeHintForColumn(stretch), viewport()->width() - others));
+    }
+}
+
+void TRecordsGrid::resizeEvent(QResizeEvent* event) {
+    QTableView::resizeEvent(event);
+    FitStretchColumn();
 }
 
 void TRecordsGrid::ColourSelection() {

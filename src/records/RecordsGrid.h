@@ -52,6 +52,8 @@ public:
     explicit TRecordsGrid(TRecordsGridModel* model, QWidget* parent = nullptr);
 
     TRecordsGridModel& Grid() const { return *Model_; }
+    // The column that takes the width the others leave (a name, rather than a short number).
+    void SetStretchColumn(const QString& field);
     // 0-based current row, -1 when the list is empty.
     int CurrentRow() const;
     void SetCurrentRow(int row);
@@ -61,12 +63,15 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void ApplyColumns();
     void ColourSelection();
+    void FitStretchColumn();
 
     TRecordsGridModel* Model_;
+    QString StretchColumn_;
 };
 
 } // namespace endomira

@@ -118,6 +118,7 @@ TfrmDoctorManager::TfrmDoctorManager(TDataModule1& dataModule, QWidget* parent)
          {QStringLiteral("MED_ESPECIALIDADE"), QStringLiteral("Especialidade")}},
         QString(), this);
     Dbg_Doc_Manager_ = new TRecordsGrid(GridModel_, listGroup);
+    Dbg_Doc_Manager_->SetStretchColumn(QStringLiteral("MED_NOME"));
     Dbg_Doc_Manager_->setObjectName(QStringLiteral("Dbg_Doc_Manager"));
     column->addWidget(Dbg_Doc_Manager_, 1);
     body->addWidget(listGroup, 9);

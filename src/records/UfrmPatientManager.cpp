@@ -327,6 +327,7 @@ QGroupBox* TfrmPatientManager::BuildList() {
                                {QStringLiteral("PAC_IDADE"), QStringLiteral("Idade")}},
                               QStringLiteral("PAC_STATUS"), this);
     DbgPatientManager_ = new TRecordsGrid(GridModel_, group);
+    DbgPatientManager_->SetStretchColumn(QStringLiteral("PAC_NOME"));
     DbgPatientManager_->setObjectName(QStringLiteral("DbgPatientManager"));
     DbgPatientManager_->setContextMenuPolicy(Qt::CustomContextMenu);
     column->addWidget(DbgPatientManager_, 1);
