@@ -33,13 +33,8 @@ struct TFront {
     std::int32_t Label;
 };
 
-struct TCell {
-    std::int32_t Dist;
-    std::int32_t Label;
-};
-
 struct TTessellationScratch {
-    std::vector<TCell> Cells;
+    std::vector<std::int32_t> Distance;
     std::vector<TFront> Frontier;
     std::vector<TFront> Next;
     std::vector<std::int32_t> CentreRow;
@@ -55,8 +50,6 @@ struct TScratchReturn {
 bool IsInterior(int row, int col) {
     return row >= 1 && row <= kH - 2 && col >= 1 && col <= kW - 2;
 }
-
-void TessellateAndCount(const TCenterList& centers, TLabelMap& labels, TCellStats* stats);
 
 std::vector<int>& FloodStack() {
     thread_local std::vector<int> stack;
@@ -134,10 +127,10 @@ std::int16_t TDistMatrix::SidesOf(int label) const {
 
 void TDistMatrix::Recompute() {
     TStorage& s = *storage_;
-    // Tessellate writes every pixel of the label map and FindEdgesAndVertices every pixel of
-    // the edge map, so neither is cleared beforehand.
-    // Tessellate, ClearFrame and CountAreas in one.
-    TessellateAndCount(s.Centers, s.LabelMap, &s.CellStats);
+    // Tessellate clears the label map and FindEdgesAndVertices the edge map.
+    Tessellate(s.Centers, s.LabelMap);
+    ClearFrame(s.LabelMap);
+    CountAreas(s.LabelMap, s.Centers, s.CellStats);
     EraseLargeCells(s.LabelMap, s.Centers, s.CellStats, kMaxCellArea);
     EraseBorderCells(s.LabelMap, &s.CellStats);
     // The areas now count what is left, as a second count would; discarded cells lose their
@@ -231,23 +224,25 @@ void FinishAreas(const TCenterList& centers, std::int32_t highest, TCellStats& s
     stats[0] = TCellStat{count, count, count, count};
 }
 
-// Tessellate, and when stats are given also ClearFrame and CountAreas.
-void TessellateAndCount(const TCenterList& centers, TLabelMap& labels, TCellStats* stats) {
+} // namespace
+
+void Tessellate(const TCenterList& centers, TLabelMap& labels) {
     std::unique_ptr<TTessellationScratch, TScratchReturn> scratch(TTessellationPool::Acquire());
     TTessellationScratch& s = *scratch;
     const int count = CenterCount(centers);
 
-    // Distance and label of a pixel side by side: the wavefront reads and writes both at once.
-    s.Cells.resize(kFramePixels);
-    TCell* cells = s.Cells.data();
-    std::fill(cells, cells + kW, TCell{kClosed, 0});
-    std::fill(cells + (kH - 1) * kW, cells + kH * kW, TCell{kClosed, 0});
+    s.Distance.resize(kFramePixels);
+    std::int32_t* dist = s.Distance.data();
+    std::fill(dist, dist + kW, kClosed);
+    std::fill(dist + (kH - 1) * kW, dist + kH * kW, kClosed);
     for (int r = 1; r <= kH - 2; ++r) {
-        TCell* row = cells + r * kW;
-        row[0] = TCell{kClosed, 0};
-        std::fill(row + 1, row + kW - 1, TCell{kUnreached, 0});
-        row[kW - 1] = TCell{kClosed, 0};
+        std::int32_t* row = dist + r * kW;
+        row[0] = kClosed;
+        std::fill(row + 1, row + kW - 1, kUnreached);
+        row[kW - 1] = kClosed;
     }
+    std::int32_t* label = labels.data();
+    labels.fill(0);
     s.CentreRow.resize(static_cast<std::size_t>(count) + 1);
     s.CentreCol.resize(static_cast<std::size_t>(count) + 1);
     if (s.Frontier.size() < kFrontierReserve) {
@@ -264,9 +259,9 @@ void TessellateAndCount(const TCenterList& centers, TLabelMap& labels, TCellStat
             continue;
         }
         const int p = FrameIndex(c.Row, c.Col);
-        cells[p].Label = i;
+        label[p] = i;
         if (IsInterior(c.Row, c.Col)) {
-            cells[p].Dist = 0;
+            dist[p] = 0;
         }
         if (frontier == s.Frontier.size()) {
             s.Frontier.resize(2 * frontier);
@@ -295,8 +290,9 @@ void TessellateAndCount(const TCenterList& centers, TLabelMap& labels, TCellStat
             const std::int32_t dr = r - cr[lab];
             const std::int32_t dc = c - cc[lab];
             const auto visit = [&](int q, std::int32_t d2) {
-                if (d2 < cells[q].Dist) {
-                    cells[q] = TCell{d2, lab};
+                if (d2 < dist[q]) {
+                    dist[q] = d2;
+                    label[q] = lab;
                     out[next++] = TFront{q, lab};
                 }
             };
@@ -325,37 +321,6 @@ void TessellateAndCount(const TCenterList& centers, TLabelMap& labels, TCellStat
         frontier = next;
         first = false;
     }
-    if (stats == nullptr) {
-        for (int p = 0; p < kFramePixels; ++p) {
-            labels[static_cast<std::size_t>(p)] = cells[p].Label;
-        }
-        return;
-    }
-    // The labels with the frame cleared, and their areas, in the same pass.
-    stats->fill(TCellStat{});
-    std::int32_t highest = 0;
-    for (int r = 0; r < kH; ++r) {
-        const TCell* from = cells + r * kW;
-        std::int32_t* to = labels.data() + r * kW;
-        std::fill(to, to + kW, 0);
-        if (r == 0 || r == kH - 1) {
-            // Only the corners of the outermost rows escape the clearing.
-            to[0] = from[0].Label;
-            to[kW - 1] = from[kW - 1].Label;
-        } else if (r >= 2 && r <= kH - 3) {
-            for (int c = 2; c <= kW - 3; ++c) {
-                to[c] = from[c].Label;
-            }
-        }
-        highest = std::max(highest, AddAreas(to, to + kW, *stats));
-    }
-    FinishAreas(centers, highest, *stats);
-}
-
-} // namespace
-
-void Tessellate(const TCenterList& centers, TLabelMap& labels) {
-    TessellateAndCount(centers, labels, nullptr);
 }
 
 void ClearFrame(TLabelMap& labels) {
