@@ -9,6 +9,7 @@
 #include "RealText.h"
 #include "RecordsGrid.h"
 #include "ShellTestFolder.h"
+#include "ShellWindows.h"
 #include "SqlValues.h"
 #include "UBDEndomira.h"
 #include "UBIniSettings.h"
@@ -107,18 +108,11 @@ private:
     std::unique_ptr<TDataModuleShellDatabase> Database;
     std::unique_ptr<TfrmMain> Main;
 
-    // The main window with the records windows hooked to its commands as the program does.
+    // The main window with the records windows connected to its commands as in the program.
     void StartMain(QSize size = {1280, 1024}) {
         Main = std::make_unique<TfrmMain>(Folder->Path());
         Main->SetDatabase(Database.get());
-        TDataModule1& dm = *DM;
-        Main->SetChildFactory(TChildKind::PatientManager, [&dm](TfrmMain& main) {
-            auto* form = new TfrmPatientManager(dm);
-            form->SetNewExamCommand([&main] { main.CutItemClick(); });
-            return form;
-        });
-        Main->SetChildFactory(TChildKind::DoctorManager,
-                              [&dm](TfrmMain&) { return new TfrmDoctorManager(dm); });
+        ConnectRecordWindows(*Main, *DM);
         Main->resize(size);
         Main->show();
         QCOMPARE(Main->StartupState(), TStartupState::Ready);
