@@ -63,11 +63,17 @@ endfunction()
 # GoogleTest executables by default; QT builds a QtTest executable instead.
 function(endomira_add_test name label)
   cmake_parse_arguments(ARG "QT" "" "SOURCES;LIBS" ${ARGN})
-  # The sanitizer build runs the unit tests only.
+  # The sanitizer build runs the unit tests only: the others stay defined (so that a folder may
+  # still set their properties) but are neither built nor registered there.
+  set(skipped FALSE)
   if(ENDOMIRA_SANITIZE AND NOT label STREQUAL "unit")
-    return()
+    set(skipped TRUE)
   endif()
-  add_executable(${name} ${ARG_SOURCES})
+  if(skipped)
+    add_executable(${name} EXCLUDE_FROM_ALL ${ARG_SOURCES})
+  else()
+    add_executable(${name} ${ARG_SOURCES})
+  endif()
   target_link_libraries(${name} PRIVATE endomira_options ${ARG_LIBS})
   if(ARG_QT)
     target_link_libraries(${name} PRIVATE Qt6::Test)
@@ -77,6 +83,9 @@ function(endomira_add_test name label)
   target_compile_definitions(${name} PRIVATE
     ENDOMIRA_TEST_DATA_DIR="${CMAKE_SOURCE_DIR}/tests/data"
     ENDOMIRA_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+  if(skipped)
+    return()
+  endif()
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES LABELS ${label}
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8")
