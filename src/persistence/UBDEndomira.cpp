@@ -406,7 +406,7 @@ void TBDEndomira::FlipSortDirection() {
 
 int TBDEndomira::ListPatients(const QString& name, int status, int recordNumber, const QString& cpf,
                               int doctorId, const QString& sex, const QString& dateFrom,
-                              const QString& dateTo, const QString& sortSpec, int rowToRestore) {
+                              const QString& dateTo, const QString& sortKey, int rowToRestore) {
     Connective_ = QStringLiteral("and");
     const std::optional<QDate> from = DateIfValid(dateFrom);
     const std::optional<QDate> to = DateIfValid(dateTo);
@@ -415,16 +415,16 @@ int TBDEndomira::ListPatients(const QString& name, int status, int recordNumber,
     // The sort column is checked before anything else changes.
     QString sortColumn;
     QString direction = SortDirection_;
-    if (!sortSpec.isEmpty()) {
-        QString spec = sortSpec;
-        if (!spec.contains(u'-') && !spec.contains(u'+')) {
+    if (!sortKey.isEmpty()) {
+        QString key = sortKey;
+        if (!key.contains(u'-') && !key.contains(u'+')) {
             direction =
                 direction == QStringLiteral("ASC") ? QStringLiteral("DESC") : QStringLiteral("ASC");
         } else {
-            direction = spec.contains(u'-') ? QStringLiteral("ASC") : QStringLiteral("DESC");
-            spec.remove(0, 1);
+            direction = key.contains(u'-') ? QStringLiteral("ASC") : QStringLiteral("DESC");
+            key.remove(0, 1);
         }
-        sortColumn = SortColumnOrThrow(PatientListColumns(), spec);
+        sortColumn = SortColumnOrThrow(PatientListColumns(), key);
     }
 
     QVariantMap params;

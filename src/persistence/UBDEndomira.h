@@ -38,12 +38,12 @@ public:
     // Errors reach the caller (TDBError).
     void SetPatientStatus(int id, int status);
     // Status 0 inactive, 1 active, 2 all; record number <= 0 for none; doctor id > 0 one doctor,
-    // 0 any doctor, < 0 no condition; dates "dd/mm/yyyy"; sort spec a column, "-column"
+    // 0 any doctor, < 0 no condition; dates "dd/mm/yyyy"; sort key a column, "-column"
     // (ascending) or "+column" (descending); row to restore 1-based, 0 for none. Returns the
     // number of patients listed. Throws TDBError.
     int ListPatients(const QString& name, int status, int recordNumber, const QString& cpf,
                      int doctorId, const QString& sex, const QString& dateFrom,
-                     const QString& dateTo, const QString& sortSpec, int rowToRestore);
+                     const QString& dateTo, const QString& sortKey, int rowToRestore);
 
     // Doctors.
     bool SaveDoctor(TMedico& doctor);
