@@ -3,12 +3,14 @@
 #include "HistogramText.h"
 #include "MessageService.h"
 #include "SyntheticEndothelium.h"
+#include "UBCellFinder.h"
 #include "UBFrameBuffer.h"
 
 #include <gtest/gtest.h>
 
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 #include <new>
 #include <vector>
@@ -281,6 +283,39 @@ TEST(FrameBuffer, GreyStatisticsAreThePlainSumsToTheLastBit) {
     EXPECT_FALSE(buffer.BCheckFrameStatistics(image, m, sd, down(v), 0.0));
     EXPECT_TRUE(buffer.BCheckFrameStatistics(image, m * 1.2, sd * 0.8, v * 1.25, 0.25));
     EXPECT_FALSE(buffer.BCheckFrameStatistics(image, m * 1.5, sd, v, 0.25));
+}
+
+TEST(FrameBuffer, OwnsTheTessellationAndRestoresItsDetection) {
+    synthetic::TEndotheliumParams params;
+    params.Seed = 5;
+    params.CellsPerMm2 = 1500.0;
+    const std::vector<std::uint8_t> grey = synthetic::GenerateEndothelium(params).Grey;
+    TBFrameBuffer buffer;
+    AddPlainFrame(buffer, GreyImage(grey));
+    buffer.BSetROI(0, TRect{170, 90, 470, 390});
+    std::vector<std::uint8_t> levels(kFramePixels);
+    buffer.BGetGreyImage(0, std::span<std::uint8_t, kFramePixels>(levels.data(), kFramePixels));
+    EXPECT_EQ(levels, grey);
+    TCMFinder finder(TGreyImage(levels.data(), kFramePixels));
+    ASSERT_GT(finder.FindCenters(5, -3.0, buffer.BGetROI(0)), 30);
+
+    buffer.BSetVoronoi(0, std::make_unique<TDistMatrix>(finder.Centers()));
+    buffer.BSetVoronoi(0, std::make_unique<TDistMatrix>(finder.Centers())); // replaces the first
+    TDistMatrix* cells = buffer.BGetVoronoi(0);
+    ASSERT_NE(cells, nullptr);
+    cells->Recompute();
+    const std::vector<TCellStat> analysed(cells->CellStats().begin(), cells->CellStats().end());
+    const int count = cells->Count();
+    cells->DeleteCell(240, 320);
+    cells->Recompute();
+    ASSERT_EQ(cells->Count(), count - 1);
+    buffer.BRestoreDetection(0);
+    EXPECT_EQ(cells->Count(), count);
+    EXPECT_TRUE(std::equal(analysed.begin(), analysed.end(), cells->CellStats().begin()));
+    buffer.BRestoreDetection(0); // and a frame never analysed has nothing to restore
+    AddPlainFrame(buffer);
+    buffer.BRestoreDetection(1);
+    EXPECT_EQ(buffer.BGetVoronoi(1), nullptr);
 }
 
 TEST(FrameBuffer, LoadSummaryFillsFromTheStoredExam) {
