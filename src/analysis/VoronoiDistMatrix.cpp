@@ -271,19 +271,47 @@ void Tessellate(const TCenterList& centers, TLabelMap& labels) {
     const std::int32_t* cr = s.CentreRow.data();
     const std::int32_t* cc = s.CentreCol.data();
 
+    // Every entry appends at most four, so a sweep never needs more room than that.
+    const auto makeRoom = [&] {
+        if (s.Next.size() < 4 * frontier) {
+            s.Next.resize(4 * frontier);
+        }
+    };
     // The seeds may lie on the frame's edge, where a neighbour can be outside the frame: the
-    // first sweep checks every neighbour. Later entries all lie inside rows 1 ... 478 and
-    // columns 1 ... 638, whose neighbours exist, and the closed edge refuses itself.
-    bool first = true;
-    while (frontier > 0 || first) {
-        std::size_t next = 0;
-        TFront* out = s.Next.data();
-        for (std::size_t k = 0; k < frontier; ++k) {
-            if (next + 4 > s.Next.size()) {
-                s.Next.resize(2 * s.Next.size());
-                out = s.Next.data();
+    // first sweep checks every neighbour.
+    makeRoom();
+    std::size_t next = 0;
+    for (std::size_t k = 0; k < frontier; ++k) {
+        const TFront f = s.Frontier[k];
+        const int r = f.Index / kW;
+        const int c = f.Index - r * kW;
+        const std::int32_t lab = f.Label;
+        for (const auto& [qr, qc] : {std::pair{r - 1, c}, {r, c + 1}, {r + 1, c}, {r, c - 1}}) {
+            if (!IsInterior(qr, qc)) {
+                continue;
             }
-            const TFront f = s.Frontier[k];
+            const std::int32_t er = qr - cr[lab];
+            const std::int32_t ec = qc - cc[lab];
+            const std::int32_t d2 = er * er + ec * ec;
+            const int q = FrameIndex(qr, qc);
+            if (d2 < dist[q]) {
+                dist[q] = d2;
+                label[q] = lab;
+                s.Next[next++] = TFront{q, lab};
+            }
+        }
+    }
+    std::swap(s.Frontier, s.Next);
+    frontier = next;
+    // Later entries all lie inside rows 1 ... 478 and columns 1 ... 638, whose neighbours
+    // exist, and the closed edge refuses itself.
+    while (frontier > 0) {
+        makeRoom();
+        next = 0;
+        TFront* out = s.Next.data();
+        const TFront* in = s.Frontier.data();
+        for (std::size_t k = 0; k < frontier; ++k) {
+            const TFront f = in[k];
             const int r = f.Index / kW;
             const int c = f.Index - r * kW;
             const std::int32_t lab = f.Label;
@@ -296,20 +324,6 @@ void Tessellate(const TCenterList& centers, TLabelMap& labels) {
                     out[next++] = TFront{q, lab};
                 }
             };
-            if (first) {
-                const auto visitChecked = [&](int qr, int qc) {
-                    if (IsInterior(qr, qc)) {
-                        const std::int32_t er = qr - cr[lab];
-                        const std::int32_t ec = qc - cc[lab];
-                        visit(FrameIndex(qr, qc), er * er + ec * ec);
-                    }
-                };
-                visitChecked(r - 1, c);
-                visitChecked(r, c + 1);
-                visitChecked(r + 1, c);
-                visitChecked(r, c - 1);
-                continue;
-            }
             const std::int32_t rowPart = dr * dr;
             const std::int32_t colPart = dc * dc;
             visit(f.Index - kW, rowPart - 2 * dr + 1 + colPart);
@@ -319,7 +333,6 @@ void Tessellate(const TCenterList& centers, TLabelMap& labels) {
         }
         std::swap(s.Frontier, s.Next);
         frontier = next;
-        first = false;
     }
 }
 
