@@ -108,13 +108,14 @@ void AddExamples(const QString& path) {
         const char* Sexo;
         const char* Nascimento;
         const char* Cidade;
+        const char* CPF; // distinct: a "1.0.0.0" database takes no CPF twice, not even an empty one
     };
     const TPatientExample patients[] = {
-        {"1001", "joão batista da silva", "M", "14/03/1950", "niterói"},
-        {"1002", "maria das dores pereira", "F", "02/11/1962", "são gonçalo"},
-        {"1003", "antônio carlos souza", "M", "23/07/1975", "rio de janeiro"},
-        {"1004", "ana beatriz gonçalves", "F", "30/01/1988", "petrópolis"},
-        {"1005", "francisco de assis lima", "M", "09/09/1941", "duque de caxias"},
+        {"1001", "joão batista da silva", "M", "14/03/1950", "niterói", "12345678909"},
+        {"1002", "maria das dores pereira", "F", "02/11/1962", "são gonçalo", "98765432100"},
+        {"1003", "antônio carlos souza", "M", "23/07/1975", "rio de janeiro", "31415926590"},
+        {"1004", "ana beatriz gonçalves", "F", "30/01/1988", "petrópolis", "27182818205"},
+        {"1005", "francisco de assis lima", "M", "09/09/1941", "duque de caxias", "16180339805"},
     };
     for (const TPatientExample& example : patients) {
         TPaciente patient;
@@ -123,6 +124,7 @@ void AddExamples(const QString& path) {
         patient.Sexo = QString::fromUtf8(example.Sexo);
         patient.Nascimento = QString::fromUtf8(example.Nascimento);
         patient.Cidade = QString::fromUtf8(example.Cidade);
+        patient.CPF = QString::fromUtf8(example.CPF);
         patient.UF = QStringLiteral("RJ");
         if (!db.SavePatient(patient)) {
             throw TDBError(QStringLiteral("O paciente de exemplo não pôde ser gravado."));

@@ -58,20 +58,25 @@ TEST_F(SchemaTest, TheToolRefusesAnExistingFileAndLeavesItAlone) {
     EXPECT_EQ(Count(QStringLiteral("MEDICO")), 0);
 }
 
-TEST_F(SchemaTest, ExamplesAreAddedThroughTheProgramsSaves) {
-    const QString path = Database_.Folder() + QStringLiteral("/Examples.FDB");
-    CreateDatabaseFile(path, TSchemaVersion::Current, true);
-    {
-        TDataModule1 other;
-        other.ConnectDatabase(path);
-        TBDEndomira db(other);
-        EXPECT_GE(db.ListDoctors(QString(), 1, QString()), 2);
-        EXPECT_GE(db.ListPatients(QString(), 1, 0, QString(), -1, QString(), QString(), QString(),
-                                  QString(), 0),
-                  2);
-        EXPECT_TRUE(other.IBQPacList().Value(0, QStringLiteral("PAC_NOME")).toString().size() > 3);
+TEST_F(SchemaTest, ExamplesAreAddedThroughTheProgramsSavesInEitherVersion) {
+    for (const TSchemaVersion version : {TSchemaVersion::Current, TSchemaVersion::Legacy}) {
+        const QString path = Database_.Folder() + QStringLiteral("/Examples.FDB");
+        CreateDatabaseFile(path, version, true);
+        {
+            TDataModule1 other;
+            other.ConnectDatabase(path);
+            TBDEndomira db(other);
+            EXPECT_EQ(db.GetDBVersion(),
+                      version == TSchemaVersion::Legacy ? kLegacyDBVersion : kCurrentDBVersion);
+            EXPECT_GE(db.ListDoctors(QString(), 1, QString()), 2);
+            EXPECT_GE(db.ListPatients(QString(), 1, 0, QString(), -1, QString(), QString(),
+                                      QString(), QString(), 0),
+                      2);
+            EXPECT_TRUE(other.IBQPacList().Value(0, QStringLiteral("PAC_NOME")).toString().size() >
+                        3);
+        }
+        DropDatabaseFile(path);
     }
-    DropDatabaseFile(path);
 }
 
 TEST_F(LegacySchemaTest, UpgradeDropsTheUniqueCpfOnceAndSilently) {
