@@ -184,57 +184,83 @@ void SmoothAndThreshold(TDetectionScratch& s, const TGreyRange& range, int passe
     }
 }
 
-// In place, row by row: a foreground pixel survives only with a foreground four-neighbour.
-// Outside the live band the mask is 0 and stays 0.
+// A foreground pixel survives only with a foreground four-neighbour. The step runs in place
+// row by row, so the upper and left neighbours it reads are already final; but a neighbour of a
+// foreground pixel is never removed (that pixel is its foreground neighbour), so reading the
+// original values decides the same. That lets a whole row be decided at once.
 void RemoveIsolated(std::uint8_t* mask) {
+    std::array<std::uint8_t, kW> kept;
     for (int r = kFirstLive; r <= kLastLiveRow; ++r) {
+        std::uint8_t* row = mask + r * kW;
+        const std::uint8_t* up = row - kW;
+        const std::uint8_t* down = row + kW;
         for (int c = kFirstLive; c <= kLastLiveCol; ++c) {
-            std::uint8_t* m = mask + r * kW + c;
-            if (*m != 0 && (m[-kW] | m[-1] | m[1] | m[kW]) == 0) {
-                *m = 0;
-            }
+            kept[static_cast<std::size_t>(c)] =
+                row[c] & (up[c] | down[c] | row[c - 1] | row[c + 1]);
         }
+        std::memcpy(row + kFirstLive, kept.data() + kFirstLive, kLastLiveCol - kFirstLive + 1);
     }
 }
 
 // 4-connected blobs in raster order of their first pixel. Returns the number of blobs, or
 // kMaxDetectedBlobs + 1 as soon as that many are found, since such a frame yields nothing.
+// Each blob is filled a run of a row at a time; a run's row and column sums are exact integer
+// sums, so the totals are those of the pixel-by-pixel flood.
 int Label(TDetectionScratch& s) {
     std::uint8_t* mask = s.Mask.data();
     int n = 0;
     for (int r = kFirstLive; r <= kLastLiveRow && n <= kMaxDetectedBlobs; ++r) {
+        std::uint8_t* line = mask + r * kW;
         for (int c = kFirstLive; c <= kLastLiveCol; ++c) {
-            const int start = r * kW + c;
-            if (mask[start] != kOn) {
-                continue;
+            const void* found =
+                std::memchr(line + c, kOn, static_cast<std::size_t>(kLastLiveCol - c + 1));
+            if (found == nullptr) {
+                break;
             }
+            c = static_cast<int>(static_cast<const std::uint8_t*>(found) - line);
             if (++n > kMaxDetectedBlobs) {
                 break;
             }
             std::int64_t sumRow = 0;
             std::int64_t sumCol = 0;
-            std::int32_t weight = 0;
-            mask[start] = kVisited;
+            std::int64_t weight = 0;
             s.Stack.clear();
-            s.Stack.push_back(start);
+            s.Stack.push_back(r * kW + c);
             while (!s.Stack.empty()) {
                 const int p = s.Stack.back();
                 s.Stack.pop_back();
-                sumRow += p / kW;
-                sumCol += p % kW;
-                ++weight;
-                // Foreground never touches the frame's edge, so every neighbour exists.
-                for (const int q : {p - 1, p + kW, p + 1, p - kW}) {
-                    if (mask[q] == kOn) {
-                        mask[q] = kVisited;
-                        s.Stack.push_back(q);
+                if (mask[p] != kOn) {
+                    continue;
+                }
+                const int pr = p / kW;
+                std::uint8_t* run = mask + pr * kW;
+                int left = p - pr * kW;
+                int right = left;
+                // Foreground never touches the frame's edge, so the scans stop inside it.
+                while (run[left - 1] == kOn) {
+                    --left;
+                }
+                while (run[right + 1] == kOn) {
+                    ++right;
+                }
+                std::memset(run + left, kVisited, static_cast<std::size_t>(right - left + 1));
+                const std::int64_t length = right - left + 1;
+                sumRow += pr * length;
+                sumCol += (static_cast<std::int64_t>(left) + right) * length / 2;
+                weight += length;
+                for (const int nr : {pr - 1, pr + 1}) {
+                    const std::uint8_t* near = mask + nr * kW;
+                    for (int x = left; x <= right; ++x) {
+                        if (near[x] == kOn && (x == left || near[x - 1] != kOn)) {
+                            s.Stack.push_back(nr * kW + x);
+                        }
                     }
                 }
             }
             TCenter& e = s.Centers[static_cast<std::size_t>(n)];
             e.Row = static_cast<std::int32_t>(sumRow);
             e.Col = static_cast<std::int32_t>(sumCol);
-            e.Weight = weight;
+            e.Weight = static_cast<std::int32_t>(weight);
         }
     }
     for (std::uint8_t& m : s.Mask) {
