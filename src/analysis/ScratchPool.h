@@ -14,33 +14,47 @@ namespace endomira {
 template <class T, std::size_t Keep = 2> class TScratchPool {
 public:
     static T* Acquire() {
-        auto& free = FreeList();
-        if (!free.empty()) {
-            T* block = free.back().release();
-            free.pop_back();
-            return block;
+        if (Gone() || FreeList().Blocks.empty()) {
+            return new T;
         }
-        return new T;
+        auto& blocks = FreeList().Blocks;
+        T* block = blocks.back().release();
+        blocks.pop_back();
+        return block;
     }
 
     static void Release(T* block) {
         if (block == nullptr) {
             return;
         }
-        auto& free = FreeList();
-        if (free.size() < Keep) {
-            free.emplace_back(block);
-        } else {
+        // A block released while the thread ends, after its list is gone, is simply freed.
+        if (Gone() || FreeList().Blocks.size() >= Keep) {
             delete block;
+            return;
         }
+        FreeList().Blocks.emplace_back(block);
     }
 
     // Frees every kept block of this thread.
-    static void Trim() { FreeList().clear(); }
+    static void Trim() {
+        if (!Gone()) {
+            FreeList().Blocks.clear();
+        }
+    }
 
 private:
-    static std::vector<std::unique_ptr<T>>& FreeList() {
-        thread_local std::vector<std::unique_ptr<T>> list;
+    struct TFreeList {
+        std::vector<std::unique_ptr<T>> Blocks;
+        ~TFreeList() { Gone() = true; }
+    };
+
+    static bool& Gone() {
+        thread_local bool gone = false;
+        return gone;
+    }
+
+    static TFreeList& FreeList() {
+        thread_local TFreeList list;
         return list;
     }
 };
