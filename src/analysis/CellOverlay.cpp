@@ -105,26 +105,50 @@ void SmoothColumnRanges(const std::array<double, kW>& mins, const std::array<dou
     }
 }
 
-// The stretched level of grey level g in a column whose smoothed range is lo ... hi.
-int StretchedLevel(int g, double lo, double hi, const TContrastSettings& s) {
+// The level G' of grey level g in a column whose smoothed range is lo ... hi, before the
+// contrast stretch.
+std::int64_t StretchedLevel(int g, double lo, double hi, const TContrastSettings& s) {
     const double range = hi - lo;
-    std::int64_t stretched = g;
-    if (range > s.LargMin || range > 1.0) {
-        double a = s.Alpha0;
-        double b = s.Beta0;
-        if (!(range > s.LargMin)) {
-            // A narrow range is stretched in proportion to its width.
-            a = (s.Alpha0 - lo) / s.LargMin * range + lo;
-            b = (s.Beta0 - hi) / s.LargMin * range + hi;
-        }
-        const double value = (b - a) * (static_cast<double>(g) - lo) / range;
-        // A range setting that yields no number leaves the level as it is.
-        stretched = std::isfinite(value) ? RoundHalfEven(std::clamp(value, -1.0e9, 1.0e9)) : g;
+    if (!(range > s.LargMin || range > 1.0)) {
+        return g;
     }
-    const int clamped = static_cast<int>(std::clamp<std::int64_t>(stretched, -1000000, 1000000));
-    // minBlack raises the level; a sum beyond the grey scale is clamped to it.
-    return ClampLevel(static_cast<std::int64_t>(ContrastStretch(clamped, s.Perc)) + s.MinBlack);
+    double a = s.Alpha0;
+    double b = s.Beta0;
+    if (!(range > s.LargMin)) {
+        // A narrow range is stretched in proportion to its width.
+        a = (s.Alpha0 - lo) / s.LargMin * range + lo;
+        b = (s.Beta0 - hi) / s.LargMin * range + hi;
+    }
+    const double value = (b - a) * (static_cast<double>(g) - lo) / range;
+    // A range setting that yields no number leaves the level as it is.
+    return std::isfinite(value) ? RoundHalfEven(std::clamp(value, -1.0e9, 1.0e9)) : g;
 }
+
+// The contrast stretch and the minBlack lift of a level G', tabulated over the levels a
+// stretch normally yields.
+class TFinishedLevels {
+public:
+    explicit TFinishedLevels(const TContrastSettings& s) : Settings_(s) {
+        for (int i = 0; i < static_cast<int>(Table_.size()); ++i) {
+            Table_[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(Compute(i - kSpan));
+        }
+    }
+    std::uint8_t operator()(std::int64_t level) const {
+        return level >= -kSpan && level <= kSpan ? Table_[static_cast<std::size_t>(level + kSpan)]
+                                                 : static_cast<std::uint8_t>(Compute(level));
+    }
+
+private:
+    static constexpr int kSpan = 2048;
+    int Compute(std::int64_t level) const {
+        const auto clamped = static_cast<int>(std::clamp<std::int64_t>(level, -1000000, 1000000));
+        // minBlack raises the level; a sum beyond the grey scale is clamped to it.
+        return ClampLevel(static_cast<std::int64_t>(ContrastStretch(clamped, Settings_.Perc)) +
+                          Settings_.MinBlack);
+    }
+    TContrastSettings Settings_;
+    std::array<std::uint8_t, 2 * kSpan + 1> Table_{};
+};
 
 } // namespace
 
@@ -241,11 +265,12 @@ void ContrastView(QImage& picture, const TRect& roi, const TContrastSettings& se
     // column over the levels that occur in it.
     const int width = cols.Last - cols.First + 1;
     std::vector<std::uint8_t> table(static_cast<std::size_t>(width) * 256);
+    const TFinishedLevels finished(settings);
     for (int c = cols.First; c <= cols.Last; ++c) {
         const auto ci = static_cast<std::size_t>(c);
         std::uint8_t* t = table.data() + static_cast<std::size_t>(c - cols.First) * 256;
         for (int g = lowest[ci]; g <= highest[ci]; ++g) {
-            t[g] = static_cast<std::uint8_t>(StretchedLevel(g, lo[ci], hi[ci], settings));
+            t[g] = finished(StretchedLevel(g, lo[ci], hi[ci], settings));
         }
     }
     for (int r = rows.First; r <= rows.Last; ++r) {
