@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace endomira {
@@ -252,6 +253,17 @@ TEST(Processing, FinderSurvivesHostileFramesAndRois) {
             }
         }
     }
+}
+
+TEST(Processing, SmoothingPassesAreCappedAtOneHundred) {
+    // Uncapped, a million passes would run for minutes.
+    const testing::TGrey grey = testing::Endothelium(3, 1500.0, synthetic::TBodyKind::Domed);
+    TCMFinder capped(testing::AsImage(grey));
+    capped.FindCenters(kMaxSmoothingPasses, -3.0, {100, 100, 400, 400});
+    TCMFinder huge(testing::AsImage(grey));
+    huge.FindCenters(1000000, -3.0, {100, 100, 400, 400});
+    EXPECT_EQ(huge.Centers(), capped.Centers());
+    EXPECT_TRUE(std::equal(huge.Mask().begin(), huge.Mask().end(), capped.Mask().begin()));
 }
 
 TEST(Processing, CheckerboardBreaksIntoTooManyBlobs) {
