@@ -331,6 +331,29 @@ TEST(DistMatrix, ThousandsOfAddCellStopAtTheListCapacity) {
     EXPECT_EQ(m.SidesOf(kMaxCenters + 1), 0);
 }
 
+TEST(DistMatrix, CentresOutsideTheFrameAndDamagedCountsAreHarmless) {
+    TCenterList list = testing::MakeCenters({{-5, 100}, {240, 320}, {300, 700}, {100000, 5}});
+    auto map = EmptyMap();
+    Tessellate(list, *map);
+    EXPECT_EQ(At(*map, 240, 320), 2);
+    EXPECT_EQ(At(*map, 1, 638), 2); // the one centre inside takes the whole frame
+    TDistMatrix outside(list);
+    outside.Recompute();
+    EXPECT_EQ(outside.CellStats()[1].Area, 0);
+    EXPECT_EQ(outside.CellStats()[3].Area, 0);
+    // A header beyond the list's capacity is read as a full list, a negative one as empty.
+    for (const std::int32_t count : {kMaxCenters + 5000, -3}) {
+        TCenterList damaged = Grid();
+        damaged[0].Row = count;
+        TDistMatrix m(damaged);
+        m.Recompute();
+        m.AddCell(10, 10);
+        m.DeleteCell(240, 320);
+        m.Recompute();
+        EXPECT_LE(m.Count(), kMaxCenters);
+    }
+}
+
 TEST(DistMatrix, CopiesAndLookupsReadTheCurrentState) {
     TDistMatrix m(Grid());
     m.Recompute();
