@@ -15,6 +15,13 @@ TRecordsGridModel::TRecordsGridModel(TListModel& list,
                                      QString statusColumn, QObject* parent)
     : QIdentityProxyModel(parent), List_(list), Titles_(std::move(titles)),
       StatusColumn_(std::move(statusColumn)) {
+    auto locateStatus = [this] {
+        StatusIndex_ = StatusColumn_.isEmpty() ? -1 : List_.record().indexOf(StatusColumn_);
+    };
+    locateStatus();
+    // Connected before the proxy's own connection, so that the index is right when the views
+    // hear of the reset.
+    connect(&List_, &QAbstractItemModel::modelReset, this, locateStatus);
     setSourceModel(&List_);
 }
 
@@ -33,10 +40,10 @@ bool TRecordsGridModel::Titled(const QString& field) const {
 }
 
 int TRecordsGridModel::RowStatus(int row) const {
-    if (StatusColumn_.isEmpty()) {
+    if (StatusIndex_ < 0 || row < 0 || row >= List_.rowCount()) {
         return 1;
     }
-    return List_.Value(row, StatusColumn_).toInt();
+    return List_.data(List_.index(row, StatusIndex_)).toInt();
 }
 
 QVariant TRecordsGridModel::Value(int row, const QString& column) const {
@@ -75,6 +82,9 @@ TRecordsGrid::TRecordsGrid(TRecordsGridModel* model, QWidget* parent)
     setWordWrap(false);
     verticalHeader()->setVisible(false);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    // Column widths are taken from the first rows only: a list of thousands is laid out again
+    // at every keystroke of a search.
+    verticalHeader()->setResizeContentsPrecision(200);
     horizontalHeader()->setSectionsClickable(true);
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);

@@ -40,6 +40,9 @@ private:
     TListModel& List_;
     std::vector<std::pair<QString, QString>> Titles_;
     QString StatusColumn_;
+    // Where the status column sits in the list's current statement (-1: none); looked up once
+    // per search rather than for every cell painted.
+    int StatusIndex_ = -1;
 };
 
 // The grid of a manager: whole-row selection, the titled columns shown and every other column

@@ -421,7 +421,12 @@ void TfrmPatientManager::FormShow() {
     Colour(Chk_PAC_Ativo_, TRecordsGridModel::ActiveRowColour());
     Colour(Chk_PAC_Inativo_, TRecordsGridModel::InactiveRowColour());
     Refresh_.SetOpen(true);
-    DB_->CheckDBUpgrade();
+    try {
+        DB_->CheckDBUpgrade();
+    } catch (const TDBError&) {
+        // The upgrade is tried again at the next opening; the list below reports a database
+        // that cannot be read.
+    }
     Colour(lbl_PAC_Info_List_, QColor(58, 110, 165), Qt::white);
     spb_bdSave_->hide();
     spb_bdErase_->hide();

@@ -29,6 +29,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QtTest>
 #include <memory>
 
@@ -386,6 +387,51 @@ private slots:
         QTest::keyClick(grid, Qt::Key_Insert);
         QCOMPARE(Texts(), QStringList{QStringLiteral("Deseja Tornar Este Paciente Ativo?")});
         QCOMPARE(status(ana), 1);
+    }
+
+    // A column title sorts by that column, descending then ascending; the navigation buttons
+    // and the popup items work on the grid's current row.
+    void sortingNavigationAndPopup() {
+        StartMain();
+        AddPatient(QStringLiteral("30"), QStringLiteral("Ana Silva"), QStringLiteral("F"));
+        AddPatient(QStringLiteral("10"), QStringLiteral("Bruno Costa"), QStringLiteral("M"));
+        AddPatient(QStringLiteral("20"), QStringLiteral("Carla Lima"), QStringLiteral("F"));
+        TfrmPatientManager* form = OpenPatients();
+        auto* grid = Find<TRecordsGrid>(form, "DbgPatientManager");
+        auto numbers = [&] {
+            QStringList list;
+            for (int r = 0; r < grid->model()->rowCount(); ++r) {
+                list << grid->Grid().Value(r, QStringLiteral("PAC_PRONTUARIO")).toString();
+            }
+            return list.join(u',');
+        };
+        QCOMPARE(numbers(), QStringLiteral("30,10,20")); // by name
+        const int column = grid->Grid().List().record().indexOf(QStringLiteral("PAC_PRONTUARIO"));
+        form->DbgPatientManagerTitleClick(column);
+        QCOMPARE(numbers(), QStringLiteral("30,20,10"));
+        form->DbgPatientManagerTitleClick(column);
+        QCOMPARE(numbers(), QStringLiteral("10,20,30"));
+
+        Click(form, "spb_pac_ultimo");
+        QCOMPARE(grid->CurrentRow(), 2);
+        QCOMPARE(Find<QLineEdit>(form, "Edt_PAC_Nome")->text(), QStringLiteral("Ana Silva"));
+        Click(form, "spb_pac_anterior");
+        QCOMPARE(Find<QLineEdit>(form, "Edt_PAC_Nome")->text(), QStringLiteral("Carla Lima"));
+        Click(form, "spb_pac_primeiro");
+        QCOMPARE(Find<QLineEdit>(form, "Edt_PAC_Nome")->text(), QStringLiteral("Bruno Costa"));
+        Click(form, "spb_pac_proximo");
+        QCOMPARE(Find<QLineEdit>(form, "Edt_PAC_Nome")->text(), QStringLiteral("Carla Lima"));
+
+        // "Tornar Inativo" asks nothing; with the filter off the patient leaves the list.
+        auto* inactivate = form->findChild<QAction*>(QStringLiteral("Men_Pop_Pac_Inativo"));
+        QVERIFY(inactivate->isEnabled());
+        QVERIFY(!form->findChild<QAction*>(QStringLiteral("Men_Pop_Pac_Ativo"))->isEnabled());
+        inactivate->trigger();
+        QCOMPARE(Texts(), QStringList());
+        QCOMPARE(Label(form, "lbl_PAC_Info_List"), QStringLiteral("2 Pacientes"));
+        QCOMPARE(Scalar(QStringLiteral("select PAC_STATUS from PACIENTE where PAC_PRONTUARIO=20"))
+                     .toInt(),
+                 0);
     }
 
     // "Iniciar novo cadastro": the patient on show stays for 100 ms, then the form is empty and
