@@ -27,7 +27,7 @@ fi
 log "tests (release build)"
 ctest --test-dir "${RELEASE}" --output-on-failure -j 2 || status=1
 
-configure_and_build "${SANITIZE}" -DCMAKE_BUILD_TYPE=Debug -DENDOMIRA_SANITIZE=ON \
+configure_and_build "${SANITIZE}" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DENDOMIRA_SANITIZE=ON \
   -DENDOMIRA_BUILD_BENCH=OFF --
 log "unit tests (address and undefined-behaviour sanitizers)"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
