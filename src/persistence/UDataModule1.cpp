@@ -7,6 +7,8 @@
 #include <QThread>
 #include <algorithm>
 #include <atomic>
+#include <ibase.h>
+#include <mutex>
 
 namespace endomira {
 
@@ -32,11 +34,29 @@ const QStringList kPatientListLoaded = {
         "PAC_FONE2,PAC_FONE3,PAC_EMAIL,PAC_OBSERVACOES,PAC_IDADE"),
 };
 
+// On SIGINT and SIGTERM the client library ends every attachment by itself, from a thread of its
+// own, while the program closes its windows and commits in its orderly way: the two race, the
+// program may crash on its way out, and the attachment is gone before the commit, so the work of
+// the open transaction is lost. The program handles these signals itself (it closes as the
+// operator would), so the library's own shutdown on a signal is declined.
+int DeclineShutdownOnSignal(const int reason, const int /*mask*/, void* /*arg*/) {
+    return reason == fb_shutrsn_signal ? 1 : 0;
+}
+
+void InstallShutdownGuard() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        ISC_STATUS_ARRAY status;
+        fb_shutdown_callback(status, DeclineShutdownOnSignal, fb_shut_confirmation, nullptr);
+    });
+}
+
 } // namespace
 
 TDataModule1::TDataModule1()
     : ConnectionName_(QStringLiteral("IBD_Endomira_%1").arg(gConnectionCount.fetch_add(1))),
       ProgramFolder_(endomira::ProgramFolder()) {
+    InstallShutdownGuard();
     for (TListState& state : Lists_) {
         state.Model = std::make_unique<TListModel>();
     }
