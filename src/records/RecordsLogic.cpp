@@ -71,11 +71,12 @@ TPatientRowActions PatientRowActions(int patientId, int status, bool inserting) 
     }
     if (status == 1) {
         actions.EraseEnabled = true;
-        actions.ReloadFields = !inserting;
     } else {
         actions.RestoreEnabled = true;
-        actions.ReloadFields = true;
     }
+    // A new patient being typed is never overwritten by the row the grid happens to show,
+    // whatever that row's status.
+    actions.ReloadFields = !inserting;
     return actions;
 }
 

@@ -50,7 +50,7 @@ struct TPatientRowActions {
     bool ReloadFields = false;   // the edit fields follow the row
 };
 // `patientId` 0 stands for an empty list; `inserting` keeps a form being typed from being
-// overwritten by an active row.
+// overwritten by the row.
 TPatientRowActions PatientRowActions(int patientId, int status, bool inserting);
 
 // The status change that a key pressed on a row of the patient grid asks for.

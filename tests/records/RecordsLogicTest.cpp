@@ -93,11 +93,13 @@ TEST(PatientRow, ActionsFollowStatus) {
     EXPECT_TRUE(active.EraseEnabled);
     EXPECT_FALSE(active.RestoreEnabled);
     EXPECT_TRUE(active.ReloadFields);
-    // A form being typed is not overwritten by the active row the grid still shows.
-    EXPECT_FALSE(PatientRowActions(7, 1, true).ReloadFields);
-    const TPatientRowActions inactive = PatientRowActions(7, 0, true);
+    const TPatientRowActions inactive = PatientRowActions(7, 0, false);
     EXPECT_FALSE(inactive.EraseEnabled);
     EXPECT_TRUE(inactive.RestoreEnabled);
+    EXPECT_TRUE(inactive.ReloadFields);
+    // A new patient being typed is not overwritten by the row the grid shows, active or not.
+    EXPECT_FALSE(PatientRowActions(7, 1, true).ReloadFields);
+    EXPECT_FALSE(PatientRowActions(7, 0, true).ReloadFields);
     const TPatientRowActions empty = PatientRowActions(0, 0, false);
     EXPECT_FALSE(empty.EraseEnabled);
     EXPECT_FALSE(empty.RestoreEnabled);
