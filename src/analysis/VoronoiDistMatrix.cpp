@@ -492,15 +492,15 @@ void FindEdgesAndVertices(const TLabelMap& labels, TEdgeMap& edges,
                 const std::int32_t vb = top[c + 1];
                 const std::int32_t vd = bottom[c];
                 const std::int32_t ve = bottom[c + 1];
-                if (va != vb && va != vd && vb != vd) {
+                // The table's rows as flags computed without branches: which kind a boundary
+                // block is follows no pattern a branch predictor could learn, while vertices
+                // are rare.
+                const bool abd = (va != vb) & (va != vd) & (vb != vd);
+                const bool abe = (va != vb) & (va != ve) & (vb != ve);
+                const bool ade = (va != vd) & (va != ve) & (vd != ve);
+                if (abd | abe | ade) {
                     mark[c] = kVertexPixel;
-                    vertices.push_back({r, c, va, vb, vd});
-                } else if (va != vb && va != ve && vb != ve) {
-                    mark[c] = kVertexPixel;
-                    vertices.push_back({r, c, va, vb, ve});
-                } else if (va != vd && va != ve && vd != ve) {
-                    mark[c] = kVertexPixel;
-                    vertices.push_back({r, c, va, ve, vd});
+                    vertices.push_back({r, c, va, abd | abe ? vb : ve, abd ? vd : (abe ? ve : vd)});
                 } else {
                     mark[c] = kEdgePixel;
                 }
