@@ -250,6 +250,24 @@ private slots:
         QCOMPARE(Texts(), QStringList());
     }
 
+    // Opening the patient manager runs the schema upgrade: on a database still at the first
+    // version the CPF stops being unique.
+    void patientManagerUpgradesTheSchema() {
+        Folder = std::make_unique<shelltest::TProgramFolderFixture>();
+        Folder->CreateDatabase(TSchemaVersion::Legacy);
+        StartMain();
+        auto integ6 = [&] {
+            return Scalar(QStringLiteral("select count(*) from RDB$RELATION_CONSTRAINTS where "
+                                         "RDB$CONSTRAINT_NAME='INTEG_6'"))
+                .toInt();
+        };
+        QCOMPARE(integ6(), 1);
+        TfrmPatientManager* form = OpenPatients();
+        QVERIFY(form != nullptr);
+        QCOMPARE(integ6(), 0);
+        QCOMPARE(Texts(), QStringList());
+    }
+
     // With the filter off the list holds the active patients whatever the filter fields hold;
     // switching it on applies them at once. Both boxes of a pair unchecked list nobody.
     void filterSwitchesAndBoxes() {
