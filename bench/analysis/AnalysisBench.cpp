@@ -1,4 +1,4 @@
-// Detection and tessellation on realistic synthetic frames: about 900 centres, an ROI of
+// Detection and tessellation on realistic synthetic frames: 900 to 1100 centres, an ROI of
 // 300 x 300, densities of 1500 to 3500 cells/mm^2 at 0.0014 mm/pixel.
 //
 // Unless a benchmark says "cold", the working storage of detection and tessellation is recycled
@@ -36,7 +36,7 @@ struct TBenchFrame {
     double Lit;
 };
 
-// Lit bands chosen so that each frame yields about 900 centres.
+// Lit bands chosen so that each frame yields 900 to 1100 centres.
 constexpr TBenchFrame kFrames[] = {
     {"1500 domed", 1500.0, TBodyKind::Domed, 1.0},
     {"2000 flat", 2000.0, TBodyKind::FlatGrainy, 0.7},
