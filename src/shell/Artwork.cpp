@@ -16,8 +16,9 @@ const QColor kCellLight(196, 224, 250);
 
 // A fixed, repeatable jitter so that the cells look natural without changing between runs.
 double Jitter(int i, int j, int salt) {
-    const unsigned h = static_cast<unsigned>(i * 73856093) ^ static_cast<unsigned>(j * 19349663) ^
-                       static_cast<unsigned>(salt * 83492791);
+    // Unsigned arithmetic: the products wrap by design.
+    const unsigned h = static_cast<unsigned>(i) * 73856093u ^ static_cast<unsigned>(j) * 19349663u ^
+                       static_cast<unsigned>(salt) * 83492791u;
     return static_cast<double>(h % 1000) / 1000.0 - 0.5;
 }
 

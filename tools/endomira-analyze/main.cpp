@@ -52,6 +52,9 @@ struct TBadInput {
     std::string Message;
 };
 
+// --help: the usage on standard output, and a successful exit.
+struct TUsageRequested {};
+
 enum class TEditKind { Add, Delete, Restore };
 struct TEdit {
     TEditKind Kind;
@@ -176,10 +179,10 @@ TOptions ParseArguments(int argc, char** argv) {
             o.Pachymetry = true;
         } else if (arg == "--pixel-to-paq") {
             o.PixelToPaq = ParseReal(value(), "pixel-to-paq");
+        } else if (arg == "--help" || arg == "-h") {
+            throw TUsageRequested{};
         } else if (arg.starts_with("-") && arg.size() > 1) {
             throw TBadInput{"unknown option " + std::string(arg)};
-        } else if (arg == "--help" || arg == "-h") {
-            throw TBadInput{kUsage};
         } else if (haveImage) {
             throw TBadInput{"more than one image given"};
         } else {
@@ -410,6 +413,9 @@ int Run(int argc, char** argv) {
 int main(int argc, char** argv) {
     try {
         return Run(argc, argv);
+    } catch (const TUsageRequested&) {
+        std::cout << kUsage << '\n';
+        return 0;
     } catch (const TBadInput& bad) {
         std::cerr << "endomira-analyze: " << bad.Message << '\n';
     } catch (const std::exception& e) {
