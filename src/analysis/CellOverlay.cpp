@@ -57,24 +57,9 @@ TTransparency Sane(const TTransparency& t) {
     return {std::clamp(t.Position, 0, maximum), maximum};
 }
 
-int SideClass(int sides) {
-    switch (sides) {
-    case 4:
-        return 0;
-    case 5:
-        return 1;
-    case 6:
-        return 2;
-    case 7:
-        return 3;
-    default:
-        return 4;
-    }
-}
-
-const std::array<QColor, 5> kSideClassColours{QColor(192, 19, 15), QColor(255, 114, 0),
-                                              QColor(111, 215, 152), QColor(203, 235, 255),
-                                              QColor(12, 58, 144)};
+const std::array<QColor, kSidesClassCount> kSideClassColours{
+    QColor(192, 19, 15), QColor(255, 114, 0), QColor(111, 215, 152), QColor(203, 235, 255),
+    QColor(12, 58, 144)};
 
 // Lo and Hi of one ROI column: the column's own range near the picture's sides, otherwise the
 // range smoothed over FIRlen columns to its left with linearly falling weights.
@@ -221,7 +206,7 @@ int ContrastStretch(int level, double perc) {
 }
 
 QColor SideClassColour(int sides) {
-    return kSideClassColours[static_cast<std::size_t>(SideClass(sides))];
+    return kSideClassColours[static_cast<std::size_t>(SidesClassOf(sides))];
 }
 
 void ContrastView(QImage& picture, const TRect& roi, const TContrastSettings& settings) {
@@ -331,11 +316,11 @@ void ColourCells(QImage& picture, const TRect& roi, const TDistMatrix& cells,
     std::vector<std::uint8_t> classOf(static_cast<std::size_t>(kMaxCenters) + 1);
     for (int label = 0; label <= kMaxCenters; ++label) {
         classOf[static_cast<std::size_t>(label)] =
-            static_cast<std::uint8_t>(SideClass(cells.SidesOf(label)));
+            static_cast<std::uint8_t>(SidesClassOf(cells.SidesOf(label)));
     }
     const auto classAt = [&](std::int32_t label) -> std::size_t {
         return label >= 0 && label <= kMaxCenters ? classOf[static_cast<std::size_t>(label)]
-                                                  : static_cast<std::size_t>(SideClass(0));
+                                                  : static_cast<std::size_t>(SidesClassOf(0));
     };
     const TSpan cols = ColumnsOf(roi);
     const TSpan rows = RowsOf(roi);

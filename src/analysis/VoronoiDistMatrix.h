@@ -22,6 +22,14 @@ struct TCellStat {
     friend constexpr bool operator==(const TCellStat&, const TCellStat&) = default;
 };
 
+// The classes of cells by number of sides, used by the morphometry and the colouring alike:
+// 4, 5, 6 and 7 sides, then every other number.
+inline constexpr int kSidesClassCount = 5;
+
+constexpr int SidesClassOf(std::int32_t sides) {
+    return sides >= 4 && sides <= 7 ? sides - 4 : 4;
+}
+
 // A vertex pixel: the top-left pixel of a 2 x 2 block holding three labels, and those labels.
 struct TVertex {
     std::int32_t Row = 0;

@@ -47,21 +47,6 @@ double CheckedDivide(double numerator, double denominator) {
     return quotient;
 }
 
-std::size_t SidesClass(std::int32_t sides) {
-    switch (sides) {
-    case 4:
-        return 0;
-    case 5:
-        return 1;
-    case 6:
-        return 2;
-    case 7:
-        return 3;
-    default:
-        return 4;
-    }
-}
-
 // Area classes in whole µm², largest first.
 std::size_t AreaClass(std::int64_t area) {
     if (area > 699) {
@@ -379,7 +364,7 @@ void TBFrameBuffer::BCalculateStatistics(std::uint16_t index, int lastCell, doub
                   cell.Col < roi.Right)) {
                 continue;
             }
-            ++f.SidesCount[SidesClass(cell.Sides)];
+            ++f.SidesCount[static_cast<std::size_t>(SidesClassOf(cell.Sides))];
             pixels += cell.Area;
             const std::int64_t area = CheckedRound(cell.Area * umSquaredPerPixel);
             ++f.AreaClassCount[AreaClass(area)];

@@ -26,8 +26,8 @@ struct TFixation {
     friend bool operator==(const TFixation&, const TFixation&) = default;
 };
 
-inline constexpr std::size_t kSidesClasses = 5; // 4, 5, 6, 7 sides, any other
-inline constexpr std::size_t kAreaClasses = 7;  // > 699, 600-699, ..., 200-299, < 200 µm²
+inline constexpr std::size_t kSidesClasses = kSidesClassCount; // 4, 5, 6, 7 sides, any other
+inline constexpr std::size_t kAreaClasses = 7; // > 699, 600-699, ..., 200-299, < 200 µm²
 using TSidesCounts = std::array<std::uint16_t, kSidesClasses>;
 using TAreaClassCounts = std::array<std::uint16_t, kAreaClasses>;
 

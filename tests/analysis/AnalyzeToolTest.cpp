@@ -171,6 +171,15 @@ TEST_F(AnalyzeTool, AnalysisWithEditsMatchesTheLibraryForEveryBitmapDepth) {
     }
 }
 
+TEST_F(AnalyzeTool, HelpPrintsTheUsageAndSucceeds) {
+    for (const char* flag : {"--help", "-h"}) {
+        const TRun run = RunTool({Path("frame.bmp"), QString::fromUtf8(flag)});
+        EXPECT_EQ(run.Exit, 0) << flag;
+        EXPECT_TRUE(run.Out.startsWith("usage: endomira-analyze")) << run.Out.constData();
+        EXPECT_TRUE(run.Err.isEmpty()) << run.Err.constData();
+    }
+}
+
 TEST_F(AnalyzeTool, TooFewCentresStopsBeforeTheTessellation) {
     ASSERT_TRUE(GreyToImage(testing::Constant(0), QImage::Format_RGB888).save(Path("black.bmp")));
     const TRun run = RunTool({Path("black.bmp"), "--roi", "0,0,639,479", "--add", "100,100"});
