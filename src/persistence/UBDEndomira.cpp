@@ -427,55 +427,75 @@ int TBDEndomira::ListPatients(const QString& name, int status, int recordNumber,
         sortColumn = SortColumnOrThrow(PatientListColumns(), key);
     }
 
+    // Without a condition on the exams, each patient is one row whatever its exams: the exam
+    // count is a subquery, so that the server neither joins nor groups every patient, and the
+    // list can be fetched a block at a time with its count taken apart under the same
+    // conditions. A condition on the exams keeps the join, which gives one row per exam date.
+    const bool examConditions = doctorId >= 0 || datesInForce;
+    static const QString kPatientColumns = QStringLiteral(
+        "PAC_ID,PAC_STATUS,PAC_PRONTUARIO,PAC_NOME,PAC_SEXO,PAC_PROF,"
+        "PAC_CIVIL,PAC_SANGUE,PAC_CPF,PAC_RG,PAC_ORGAO,PAC_NASCIMENTO,PAC_NATURAL,PAC_NAT_UF,"
+        "PAC_PAI,PAC_MAE,PAC_LOGRADOURO,PAC_COMPLEMENTO,PAC_BAIRRO,PAC_CIDADE,PAC_UF,PAC_CEP,"
+        "PAC_FONE1,PAC_FONE2,PAC_FONE3,PAC_EMAIL,PAC_OBSERVACOES,"
+        "trunc((current_date - PAC_NASCIMENTO) / 365.2422) as PAC_IDADE,");
+
     QVariantMap params;
-    QStringList lines{
-        QStringLiteral(
-            "select distinct PAC_ID,PAC_STATUS,PAC_PRONTUARIO,PAC_NOME,PAC_SEXO,PAC_PROF,"
-            "PAC_CIVIL,PAC_SANGUE,PAC_CPF,PAC_RG,PAC_ORGAO,PAC_NASCIMENTO,PAC_NATURAL,PAC_NAT_UF,"
-            "PAC_PAI,PAC_MAE,PAC_LOGRADOURO,PAC_COMPLEMENTO,PAC_BAIRRO,PAC_CIDADE,PAC_UF,PAC_CEP,"
-            "PAC_FONE1,PAC_FONE2,PAC_FONE3,PAC_EMAIL,PAC_OBSERVACOES,"
-            "trunc((current_date - PAC_NASCIMENTO) / 365.2422) as PAC_IDADE,"),
-        datesInForce ? QStringLiteral("EXM_DATA as PAC_EXMDATA,")
-                     : QStringLiteral("current_date as PAC_EXMDATA,"),
-        QStringLiteral("count(EXM_ID) as PAC_TOTALEXAME from paciente left join exame on "
-                       "PAC_ID=EXM_Paciente "),
-    };
+    QStringList conditions;
     if (status == 0 || status == 1) {
-        lines << QStringLiteral("where PAC_Status=:status ");
+        conditions << QStringLiteral("where PAC_Status=:status ");
         params.insert(QStringLiteral("status"), status);
     } else if (status == 2) {
-        lines << QStringLiteral("where PAC_Status>=0 ");
+        conditions << QStringLiteral("where PAC_Status>=0 ");
     } else {
-        lines << QStringLiteral("where PAC_Status=123 ");
+        conditions << QStringLiteral("where PAC_Status=123 ");
     }
     if (recordNumber > 0) {
-        lines << QStringLiteral("and Pac_Prontuario=:ParamPront ");
+        conditions << QStringLiteral("and Pac_Prontuario=:ParamPront ");
         params.insert(QStringLiteral("ParamPront"), recordNumber);
     } else if (!cpf.isEmpty()) {
-        lines << QStringLiteral("and Pac_CPF like :ParamCPF ");
+        conditions << QStringLiteral("and Pac_CPF like :ParamCPF ");
         params.insert(QStringLiteral("ParamCPF"), u'%' + cpf + u'%');
     }
     if (doctorId > 0) {
-        lines << QStringLiteral("and Exm_Medico=:ParamDoctor ");
+        conditions << QStringLiteral("and Exm_Medico=:ParamDoctor ");
         params.insert(QStringLiteral("ParamDoctor"), doctorId);
     } else if (doctorId == 0) {
-        lines << QStringLiteral("and Exm_Medico is not NULL ");
+        conditions << QStringLiteral("and Exm_Medico is not NULL ");
     }
     if (!sex.isEmpty()) {
-        lines << QStringLiteral("and Pac_Sexo=:ParamSexo ");
+        conditions << QStringLiteral("and Pac_Sexo=:ParamSexo ");
         params.insert(QStringLiteral("ParamSexo"), sex);
     }
     if (datesInForce) {
-        lines << QStringLiteral("and (EXM_DATA between :DataI and :DataF) ");
+        conditions << QStringLiteral("and (EXM_DATA between :DataI and :DataF) ");
         params.insert(QStringLiteral("DataI"), *from);
         params.insert(QStringLiteral("DataF"), *to);
     }
-    lines << NameConditions(name, QStringLiteral("PAC_NOME"), params, true);
-    lines << QStringLiteral(
-        "group by PAC_ID,PAC_STATUS,PAC_PRONTUARIO,PAC_NOME,PAC_SEXO,PAC_PROF,PAC_CIVIL,"
-        "PAC_SANGUE,PAC_CPF,PAC_RG,PAC_ORGAO,PAC_NASCIMENTO,PAC_IDADE,PAC_NATURAL,PAC_NAT_UF,"
-        "PAC_PAI,PAC_MAE,PAC_LOGRADOURO,PAC_COMPLEMENTO,PAC_BAIRRO,PAC_CIDADE,PAC_UF,PAC_CEP,"
-        "PAC_FONE1,PAC_FONE2,PAC_FONE3,PAC_EMAIL,PAC_OBSERVACOES,PAC_IDADE,PAC_EXMDATA");
+    conditions << NameConditions(name, QStringLiteral("PAC_NOME"), params, true);
+
+    QStringList lines;
+    QStringList countLines;
+    if (examConditions) {
+        lines << QStringLiteral("select distinct ") + kPatientColumns
+              << (datesInForce ? QStringLiteral("EXM_DATA as PAC_EXMDATA,")
+                               : QStringLiteral("current_date as PAC_EXMDATA,"))
+              << QStringLiteral("count(EXM_ID) as PAC_TOTALEXAME from paciente left join exame "
+                                "on PAC_ID=EXM_Paciente ")
+              << conditions
+              << QStringLiteral(
+                     "group by PAC_ID,PAC_STATUS,PAC_PRONTUARIO,PAC_NOME,PAC_SEXO,PAC_PROF,"
+                     "PAC_CIVIL,PAC_SANGUE,PAC_CPF,PAC_RG,PAC_ORGAO,PAC_NASCIMENTO,PAC_IDADE,"
+                     "PAC_NATURAL,PAC_NAT_UF,PAC_PAI,PAC_MAE,PAC_LOGRADOURO,PAC_COMPLEMENTO,"
+                     "PAC_BAIRRO,PAC_CIDADE,PAC_UF,PAC_CEP,PAC_FONE1,PAC_FONE2,PAC_FONE3,"
+                     "PAC_EMAIL,PAC_OBSERVACOES,PAC_IDADE,PAC_EXMDATA");
+    } else {
+        lines << QStringLiteral("select ") + kPatientColumns
+              << QStringLiteral("current_date as PAC_EXMDATA,")
+              << QStringLiteral("(select count(EXM_ID) from exame where EXM_Paciente=PAC_ID) as "
+                                "PAC_TOTALEXAME from paciente ")
+              << conditions;
+        countLines << QStringLiteral("select count(*) from paciente ") << conditions;
+    }
     if (sortColumn.isEmpty()) {
         lines << QStringLiteral("order by PAC_NOME");
     } else {
@@ -486,8 +506,7 @@ int TBDEndomira::ListPatients(const QString& name, int status, int recordNumber,
         }
         lines << order;
     }
-
-    const int count = DM_.OpenList(TList::Patients, lines, params);
+    const int count = DM_.OpenList(TList::Patients, lines, params, countLines);
     if (rowToRestore > 0) {
         DM_.SetCurrentRow(TList::Patients, rowToRestore - 1);
     }

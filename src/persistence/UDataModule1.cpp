@@ -8,7 +8,9 @@
 #include <algorithm>
 #include <atomic>
 #include <ibase.h>
+#include <limits>
 #include <mutex>
+#include <optional>
 
 namespace endomira {
 
@@ -17,22 +19,19 @@ namespace {
 std::atomic<int> gConnectionCount{0};
 
 // The patient list as the data module loads it: every patient once, with its age and its number
-// of exams.
+// of exams (a subquery: joining the exams and grouping every column costs a second on a large
+// clinic), fetched as it is shown, with its count apart.
 const QStringList kPatientListLoaded = {
     QStringLiteral(
-        "select distinct PAC_ID,PAC_STATUS,PAC_PRONTUARIO,PAC_NOME,PAC_SEXO,PAC_PROF,PAC_CIVIL,"
+        "select PAC_ID,PAC_STATUS,PAC_PRONTUARIO,PAC_NOME,PAC_SEXO,PAC_PROF,PAC_CIVIL,"
         "PAC_SANGUE,PAC_CPF,PAC_RG,PAC_ORGAO,PAC_NASCIMENTO,PAC_NATURAL,PAC_NAT_UF,PAC_PAI,"
         "PAC_MAE,PAC_LOGRADOURO,PAC_COMPLEMENTO,PAC_BAIRRO,PAC_CIDADE,PAC_UF,PAC_CEP,PAC_FONE1,"
         "PAC_FONE2,PAC_FONE3,PAC_EMAIL,PAC_OBSERVACOES,"
         "trunc((current_date - PAC_NASCIMENTO) / 365.2422) as PAC_IDADE,"),
-    QStringLiteral("count(EXM_ID) as PAC_TOTALEXAME from paciente left join exame on "
-                   "PAC_ID=EXM_Paciente "),
-    QStringLiteral(
-        "group by PAC_ID,PAC_STATUS,PAC_PRONTUARIO,PAC_NOME,PAC_SEXO,PAC_PROF,PAC_CIVIL,"
-        "PAC_SANGUE,PAC_CPF,PAC_RG,PAC_ORGAO,PAC_NASCIMENTO,PAC_NATURAL,PAC_NAT_UF,PAC_PAI,"
-        "PAC_MAE,PAC_LOGRADOURO,PAC_COMPLEMENTO,PAC_BAIRRO,PAC_CIDADE,PAC_UF,PAC_CEP,PAC_FONE1,"
-        "PAC_FONE2,PAC_FONE3,PAC_EMAIL,PAC_OBSERVACOES,PAC_IDADE"),
+    QStringLiteral("(select count(EXM_ID) from exame where EXM_Paciente=PAC_ID) as PAC_TOTALEXAME "
+                   "from paciente "),
 };
+const QStringList kPatientCountLoaded = {QStringLiteral("select count(*) from paciente ")};
 
 // On SIGINT and SIGTERM the client library ends every attachment by itself, from a thread of its
 // own, while the program closes its windows and commits in its orderly way: the two race, the
@@ -61,6 +60,7 @@ TDataModule1::TDataModule1()
         state.Model = std::make_unique<TListModel>();
     }
     State(TList::Patients).Lines = kPatientListLoaded;
+    State(TList::Patients).CountLines = kPatientCountLoaded;
     State(TList::Doctors).Lines = {QStringLiteral("select * from MEDICO order by MED_NOME")};
     State(TList::Exams).Lines = {QStringLiteral("select * from EXAME_RESUMO")};
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QIBASE"), ConnectionName_);
@@ -106,7 +106,8 @@ void TDataModule1::OpenDatabase(const QString& path) {
     ConnectDatabase(path);
     QThread::msleep(300);
     StartTransaction();
-    OpenList(TList::Patients, State(TList::Patients).Lines, State(TList::Patients).Params);
+    OpenList(TList::Patients, State(TList::Patients).Lines, State(TList::Patients).Params,
+             State(TList::Patients).CountLines);
 }
 
 bool TDataModule1::Connected() const {
@@ -136,8 +137,24 @@ void TDataModule1::EnsureTransaction() {
 }
 
 void TDataModule1::Commit() {
+    CommitKeepingLists(nullptr);
+}
+
+void TDataModule1::CommitKeepingLists(const TListState* reopened) {
     if (!InTransaction_) {
         return;
+    }
+    // A list's cursor ends with its transaction: the rows not fetched yet are fetched now, so
+    // that what stays on show is the whole list and its count. A list about to be reopened
+    // does not need them.
+    for (TListState& state : Lists_) {
+        if (&state != reopened && state.Active) {
+            try {
+                FetchTo(state, std::numeric_limits<int>::max());
+            } catch (const TDBError&) {
+                // The list is emptied; the commit must happen all the same.
+            }
+        }
     }
     InTransaction_ = false;
     // A commit ends every list that was open in the transaction; their rows stay on show.
@@ -151,7 +168,6 @@ void TDataModule1::Commit() {
 }
 
 void TDataModule1::ReopenList(const QString& listName) {
-    Commit();
     TList list;
     if (listName == QStringLiteral("patient")) {
         list = TList::Patients;
@@ -160,8 +176,10 @@ void TDataModule1::ReopenList(const QString& listName) {
     } else if (listName == QStringLiteral("examination")) {
         list = TList::Exams;
     } else {
+        Commit();
         return;
     }
+    CommitKeepingLists(&State(list));
     Fetch(State(list));
 }
 
@@ -191,18 +209,33 @@ bool TDataModule1::Next(QSqlQuery& query) {
     return false;
 }
 
-int TDataModule1::OpenList(TList list, const QStringList& lines, const QVariantMap& params) {
+int TDataModule1::OpenList(TList list, const QStringList& lines, const QVariantMap& params,
+                           const QStringList& countLines) {
     TListState& state = State(list);
     state.Lines = lines;
     state.Params = params;
+    state.CountLines = countLines;
     return Fetch(state);
 }
 
 int TDataModule1::Fetch(TListState& state) {
     state.Active = false;
     state.CurrentRow = -1;
+    state.Rows = 0;
     state.Model->clear();
     EnsureTransaction();
+    std::optional<int> counted;
+    if (!state.CountLines.isEmpty()) {
+        // Same transaction, so the same snapshot as the rows fetched later. A count the server
+        // refuses (a searched text it cannot compare, for one) falls back to fetching every row:
+        // the list then shows what the server hands over, as a list without a count does.
+        try {
+            QSqlQuery count = Execute(state.CountLines, state.Params);
+            counted = Next(count) ? count.value(0).toInt() : 0;
+        } catch (const TDBError&) {
+            counted.reset();
+        }
+    }
     QSqlQuery query(Database());
     if (!query.prepare(state.Lines.join(u'\n'))) {
         throw TDBError(query.lastError());
@@ -213,19 +246,48 @@ int TDataModule1::Fetch(TListState& state) {
     if (!query.exec()) {
         throw TDBError(query.lastError());
     }
+    // The model fetches its first block of rows by itself.
     state.Model->setQuery(std::move(query));
-    while (state.Model->canFetchMore()) {
-        state.Model->fetchMore();
-    }
     if (state.Model->lastError().isValid()) {
         const QSqlError error = state.Model->lastError();
         state.Model->clear();
         throw TDBError(error);
     }
     state.Active = true;
-    const int rows = state.Model->rowCount();
-    state.CurrentRow = rows > 0 ? 0 : -1;
-    return rows;
+    state.Rows = counted.value_or(0);
+    if (!counted) {
+        FetchTo(state, std::numeric_limits<int>::max());
+    } else if (!state.Model->canFetchMore()) {
+        state.Rows = state.Model->rowCount();
+    }
+    state.CurrentRow = state.Rows > 0 ? 0 : -1;
+    return state.Rows;
+}
+
+void TDataModule1::FetchTo(TListState& state, int row) {
+    TListModel& model = *state.Model;
+    while (model.rowCount() <= row && model.canFetchMore()) {
+        model.fetchMore();
+    }
+    if (model.lastError().isValid()) {
+        const QSqlError error = model.lastError();
+        model.clear();
+        state.Active = false;
+        state.Rows = 0;
+        state.CurrentRow = -1;
+        throw TDBError(error);
+    }
+    if (!model.canFetchMore()) {
+        state.Rows = model.rowCount();
+    }
+}
+
+void TDataModule1::FetchTo(TList list, int row) {
+    FetchTo(State(list), row);
+}
+
+int TDataModule1::RowCount(TList list) const {
+    return State(list).Rows;
 }
 
 TListModel& TDataModule1::List(TList list) {
@@ -238,8 +300,13 @@ int TDataModule1::CurrentRow(TList list) const {
 
 void TDataModule1::SetCurrentRow(TList list, int row) {
     TListState& state = State(list);
-    const int rows = state.Model->rowCount();
-    state.CurrentRow = rows == 0 ? -1 : std::clamp(row, 0, rows - 1);
+    if (state.Rows == 0) {
+        state.CurrentRow = -1;
+        return;
+    }
+    row = std::clamp(row, 0, state.Rows - 1);
+    FetchTo(state, row);
+    state.CurrentRow = std::min(row, state.Model->rowCount() - 1);
 }
 
 bool TDataModule1::ListActive(TList list) const {

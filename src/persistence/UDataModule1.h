@@ -53,12 +53,22 @@ public:
     // error that the server reports only when the row is fetched.
     static bool Next(QSqlQuery& query);
 
-    // Opens a list on a new statement (remembered for ReopenList) and fetches every row; the
-    // current row is the first. Returns the number of rows. Throws TDBError.
-    int OpenList(TList list, const QStringList& lines, const QVariantMap& params = {});
+    // Opens a list on a new statement (remembered for ReopenList); the current row is the
+    // first. Returns the number of rows. Throws TDBError.
+    // Without a count statement every row is fetched at once. With one (a "select count(*)"
+    // of the same conditions and parameters) only the first block of rows is fetched; the
+    // grid fetches the rest as it is scrolled, and the count gives the number of rows.
+    int OpenList(TList list, const QStringList& lines, const QVariantMap& params = {},
+                 const QStringList& countLines = {});
     TListModel& List(TList list);
+    // Number of rows of the list's last statement, fetched or not.
+    int RowCount(TList list) const;
+    // Fetches the list's rows up to `row` (0-based), or every row when it is past the end.
+    // Throws TDBError.
+    void FetchTo(TList list, int row);
     // 0-based current row of a list, -1 when it is empty or closed.
     int CurrentRow(TList list) const;
+    // Fetches up to the row when it has not been fetched yet.
     void SetCurrentRow(TList list, int row);
     bool ListActive(TList list) const;
     QString ListStatement(TList list) const;
@@ -79,6 +89,8 @@ private:
         std::unique_ptr<TListModel> Model;
         QStringList Lines;
         QVariantMap Params;
+        QStringList CountLines;
+        int Rows = 0;
         int CurrentRow = -1;
         bool Active = false;
     };
@@ -86,6 +98,9 @@ private:
     TListState& State(TList list);
     const TListState& State(TList list) const;
     int Fetch(TListState& state);
+    void FetchTo(TListState& state, int row);
+    // Commits; the lists other than `reopened` are fetched to their end first.
+    void CommitKeepingLists(const TListState* reopened);
     void EnsureTransaction();
 
     QString ConnectionName_;

@@ -290,6 +290,63 @@ TEST_F(PatientTest, SearchFiltersAndSorting) {
     EXPECT_EQ(Count(QStringLiteral("EXAME")), 0);
 }
 
+// More patients than one fetch block: the list hands over its rows as they are needed, while
+// its count and the rows it reaches are those of the whole search.
+TEST_F(PatientTest, ListLargerThanAFetchBlockCountsAndReachesEveryRow) {
+    // 600 patients: "Paciente 002".."Paciente 600" (even numbers), then "Pessoa 001".."Pessoa
+    // 599" (odd), so that the name order puts "Pessoa 599" last.
+    DM_.Execute(
+        {QStringLiteral("insert into PACIENTE (PAC_PRONTUARIO, PAC_NOME, PAC_STATUS) "
+                        "with recursive N (I) as (select 1 from RDB$DATABASE union all "
+                        "select I + 1 from N where I < 600) "
+                        "select I, trim(iif(mod(I, 2) = 0, 'Paciente', 'Pessoa')) || ' ' || "
+                        "lpad(cast(I as varchar(3)), 3, '0'), iif(I = 301, 0, 1) from N")});
+    const int last =
+        Scalar(QStringLiteral("select PAC_ID from PACIENTE where PAC_PRONTUARIO=599")).toInt();
+    const int doctor = AddDoctor(QStringLiteral("100"));
+    AddExam(last, doctor, QDate(2020, 5, 1));
+    AddExam(last, doctor, QDate(2021, 5, 1));
+
+    // "pessoa 5": two words, both bound; 120 odd numbers up to 599 have a digit 5.
+    const struct {
+        const char* Name;
+        int Status;
+        int Count;
+    } searches[] = {
+        {"", 2, 600},       {"", 1, 599},         {"pac", 1, 300},
+        {"PESSOA", 1, 299}, {"pessoa 5", 1, 120}, {"pessoa", 0, 1},
+    };
+    for (const auto& search : searches) {
+        SCOPED_TRACE(search.Name);
+        EXPECT_EQ(DB_.ListPatients(QString::fromLatin1(search.Name), search.Status, 0, {}, -1, {},
+                                   {}, {}, {}, 0),
+                  search.Count);
+        EXPECT_EQ(DM_.RowCount(TDataModule1::TList::Patients), search.Count);
+    }
+
+    ASSERT_EQ(DB_.ListPatients({}, 2, 0, {}, -1, {}, {}, {}, {}, 0), 600);
+    EXPECT_LT(DM_.IBQPacList().rowCount(), 600);
+    DM_.SetCurrentRow(TDataModule1::TList::Patients, 599);
+    EXPECT_EQ(DM_.CurrentRow(TDataModule1::TList::Patients), 599);
+    EXPECT_EQ(DM_.IBQPacList().Value(599, QStringLiteral("PAC_NOME")).toString(),
+              QStringLiteral("Pessoa 599"));
+    EXPECT_EQ(DM_.IBQPacList().Value(599, QStringLiteral("PAC_TOTALEXAME")).toInt(), 2);
+    EXPECT_EQ(DM_.IBQPacList().Value(598, QStringLiteral("PAC_TOTALEXAME")).toInt(), 0);
+
+    // The row to restore may lie past the first block.
+    DB_.ListPatients({}, 2, 0, {}, -1, {}, {}, {}, QStringLiteral("-PAC_ID"), 500);
+    EXPECT_EQ(DM_.CurrentRow(TDataModule1::TList::Patients), 499);
+    EXPECT_EQ(DM_.IBQPacList().Value(499, QStringLiteral("PAC_PRONTUARIO")).toInt(), 500);
+
+    // A commit ends the list's cursor: every row stays on show.
+    DB_.ListPatients({}, 2, 0, {}, -1, {}, {}, {}, {}, 0);
+    DM_.Commit();
+    EXPECT_EQ(DM_.IBQPacList().rowCount(), 600);
+    EXPECT_EQ(DM_.RowCount(TDataModule1::TList::Patients), 600);
+    EXPECT_EQ(DM_.IBQPacList().Value(599, QStringLiteral("PAC_NOME")).toString(),
+              QStringLiteral("Pessoa 599"));
+}
+
 TEST_F(PatientTest, ListsReopenWithTheirLastStatementAfterACommit) {
     AddPatient(QStringLiteral("1"), QStringLiteral("ana"));
     AddPatient(QStringLiteral("2"), QStringLiteral("bia"));
