@@ -160,6 +160,11 @@ int TRecordsGrid::CurrentRow() const {
 }
 
 void TRecordsGrid::SetCurrentRow(int row) {
+    // A list may be fetched only as far as it has been shown: the rows up to this one are
+    // fetched first (all of them for a row past the end).
+    while (row >= Model_->rowCount() && Model_->canFetchMore(QModelIndex())) {
+        Model_->fetchMore(QModelIndex());
+    }
     const int rows = Model_->rowCount();
     if (rows == 0) {
         return;

@@ -59,6 +59,7 @@ public:
     void SetStretchColumn(const QString& field);
     // 0-based current row, -1 when the list is empty.
     int CurrentRow() const;
+    // Fetches the list up to the row when needed; a row past the end selects the last one.
     void SetCurrentRow(int row);
 
 signals:

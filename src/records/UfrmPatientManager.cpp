@@ -28,6 +28,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <limits>
 
 namespace endomira {
 
@@ -370,7 +371,8 @@ QGroupBox* TfrmPatientManager::BuildList() {
         const int which = b.Which;
         connect(button, &QPushButton::clicked, this, [this, which] {
             const int row = DbgPatientManager_->CurrentRow();
-            const int last = GridModel_->rowCount() - 1;
+            // The list is fetched as it is shown: the grid fetches to the end for the last row.
+            const int last = std::numeric_limits<int>::max();
             const int targets[] = {0, row - 1, row + 1, last};
             Navigate(targets[which]);
         });
@@ -487,7 +489,7 @@ void TfrmPatientManager::AtualizaListaPaciente(const QString& sortSpec, bool kee
         } catch (const TDBError& error) {
             Syncing_ = false;
             ShowListError(error.Message());
-            count = GridModel_->rowCount();
+            count = DM_.RowCount(TList::Patients);
         }
         DbgPatientManager_->SetCurrentRow(DM_.CurrentRow(TList::Patients));
         Syncing_ = false;
@@ -816,14 +818,23 @@ void TfrmPatientManager::ReopenListAt(int row, bool reloadFields) {
     }
     DbgPatientManager_->SetCurrentRow(row);
     Syncing_ = false;
-    lbl_PAC_Info_List_->setText(PatientCountText(GridModel_->rowCount()));
+    lbl_PAC_Info_List_->setText(PatientCountText(DM_.RowCount(TList::Patients)));
     SelectedRowChanged();
     HoldFields_ = false;
 }
 
 int TfrmPatientManager::RowOfPatient(int id, int fallback) const {
-    const int rows = GridModel_->rowCount();
-    for (int r = 0; r < rows; ++r) {
+    // Only the rows shown so far are fetched: the search goes on block by block.
+    for (int r = 0;; ++r) {
+        if (r >= GridModel_->rowCount()) {
+            if (!GridModel_->canFetchMore(QModelIndex())) {
+                break;
+            }
+            GridModel_->fetchMore(QModelIndex());
+            if (r >= GridModel_->rowCount()) {
+                break;
+            }
+        }
         if (GridModel_->Value(r, QStringLiteral("PAC_ID")).toInt() == id) {
             return r;
         }
@@ -850,8 +861,9 @@ void TfrmPatientManager::spb_bdSaveClick() {
     int target = row;
     QString message;
     if (Inserting_) {
-        // The new patient has the highest id: the last row, unless the filter leaves it out.
-        target = RowOfPatient(saved, GridModel_->rowCount() - 1);
+        // The new patient has the highest id: the last row, unless the filter leaves it out
+        // (the grid clamps the fallback to the last row).
+        target = RowOfPatient(saved, std::numeric_limits<int>::max());
         spb_bdSave_->hide();
         spb_bdRestore_->hide();
         spb_bdErase_->hide();

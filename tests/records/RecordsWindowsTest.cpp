@@ -565,6 +565,63 @@ private slots:
         QCOMPARE(Scalar(QStringLiteral("select count(*) from PACIENTE")).toInt(), 3);
     }
 
+    // A list longer than one fetch block: the count is that of the whole search, the last row
+    // is reached, and a patient saved past the first block is found again after the save.
+    void largeListCountNavigationAndSave() {
+        StartMain();
+        // "Paciente 002".."Paciente 600" (even numbers), then "Pessoa 001".."Pessoa 599".
+        DM->Execute(
+            {QStringLiteral("insert into PACIENTE (PAC_PRONTUARIO, PAC_NOME, PAC_NASCIMENTO) "
+                            "with recursive N (I) as (select 1 from RDB$DATABASE union all "
+                            "select I + 1 from N where I < 600) "
+                            "select I, trim(iif(mod(I, 2) = 0, 'Paciente', 'Pessoa')) || ' ' || "
+                            "lpad(cast(I as varchar(3)), 3, '0'), date '1950-03-14' from N")});
+        TfrmPatientManager* form = OpenPatients();
+        auto* grid = Find<TRecordsGrid>(form, "DbgPatientManager");
+        auto* nome = Find<QLineEdit>(form, "Edt_PAC_Nome");
+        auto currentId = [&] {
+            return grid->Grid().Value(grid->CurrentRow(), QStringLiteral("PAC_ID")).toInt();
+        };
+        QCOMPARE(Label(form, "lbl_PAC_Info_List"), QStringLiteral("600 Pacientes"));
+
+        Click(form, "spb_pac_ultimo");
+        QCOMPARE(grid->CurrentRow(), 599);
+        QCOMPARE(nome->text(), QStringLiteral("Pessoa 599"));
+
+        // Id order puts "Pessoa 599" at row 598, past the first block of the reopened list.
+        ClickRow(grid, 599);
+        const int edited = form->CurrentPatient().Id;
+        Retype(Find<QLineEdit>(form, "Edt_PAC_Profissao"), QStringLiteral("médico"));
+        Click(form, "spb_bdSave");
+        QCOMPARE(Texts(), QStringList{QStringLiteral("Registro Atualizado Com Sucesso!")});
+        QCOMPARE(grid->CurrentRow(), 598);
+        QCOMPARE(currentId(), edited);
+        QCOMPARE(form->CurrentPatient().Id, edited);
+        QCOMPARE(nome->text(), QStringLiteral("Pessoa 599"));
+        QCOMPARE(Label(form, "lbl_PAC_Info_List"), QStringLiteral("600 Pacientes"));
+
+        Boxes->Clear();
+        Click(form, "spb_bdNew");
+        QTRY_COMPARE_WITH_TIMEOUT(nome->text(), QString(), 2000);
+        Type(Find<QLineEdit>(form, "Mke_Pac_Prontuario"), QStringLiteral("901"));
+        Type(nome, QStringLiteral("ana nova"));
+        Type(Find<QLineEdit>(form, "Mke_PAC_Nascimento"), QStringLiteral("01021980"));
+        Click(form, "spb_bdSave");
+        QCOMPARE(Texts(), QStringList{QStringLiteral("Novo Registro Cadastrado Com Sucesso!")});
+        QCOMPARE(grid->CurrentRow(), 600);
+        QCOMPARE(currentId(), form->CurrentPatient().Id);
+        QCOMPARE(nome->text(), QStringLiteral("Ana Nova"));
+        QCOMPARE(Label(form, "lbl_PAC_Info_List"), QStringLiteral("601 Pacientes"));
+
+        // The filter's count, with the name bound as in the list: more than one block.
+        QTest::mouseClick(Find<QLabel>(form, "Lbl_Pac_Filtro"), Qt::LeftButton);
+        Type(Find<QLineEdit>(form, "Edt_PAC_FNome"), QStringLiteral("pac"));
+        QCOMPARE(Label(form, "lbl_PAC_Info_List"), QStringLiteral("300 Pacientes"));
+        Type(Find<QLineEdit>(form, "Edt_PAC_FNome"), QStringLiteral("iente 5"));
+        // Two words: "paciente" and "5", which 75 of the even numbers up to 600 hold.
+        QCOMPARE(Label(form, "lbl_PAC_Info_List"), QStringLiteral("75 Pacientes"));
+    }
+
     // A doctor typed without title and with sex M is saved as "Dr. ...", without a birth date,
     // and a second save updates the same doctor. The count reads 0, then 1.
     void newDoctorSavedWithTitle() {
