@@ -81,14 +81,18 @@ void TBDEndomira::CheckDBUpgrade() {
     // refuses the second step, which leaves PAC_CPF required; an empty CPF is stored as an
     // empty text, which several patients may then share.
     try {
-        DM_.Execute({QStringLiteral("alter table paciente Drop Constraint INTEG_6")});
-        DM_.Execute({QStringLiteral("update RDB$RELATION_FIELDS "), QStringLiteral("set "),
-                     QStringLiteral("RDB$NULL_FLAG = 0 "),
-                     QStringLiteral("where RDB$FIELD_NAME = 'PAC_CPF' and "),
-                     QStringLiteral("RDB$RELATION_NAME = 'PACIENTE'")});
-        DM_.Commit();
+        AlterPatientTable();
     } catch (const TDBError&) {
     }
+}
+
+void TBDEndomira::AlterPatientTable() {
+    DM_.Execute({QStringLiteral("alter table paciente Drop Constraint INTEG_6")});
+    DM_.Execute({QStringLiteral("update RDB$RELATION_FIELDS "), QStringLiteral("set "),
+                 QStringLiteral("RDB$NULL_FLAG = 0 "),
+                 QStringLiteral("where RDB$FIELD_NAME = 'PAC_CPF' and "),
+                 QStringLiteral("RDB$RELATION_NAME = 'PACIENTE'")});
+    DM_.Commit();
 }
 
 QString TBDEndomira::DBErrorText(int kind, const QString& message) {

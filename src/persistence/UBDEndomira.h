@@ -26,6 +26,9 @@ public:
     // Schema version and its upgrade.
     QString GetDBVersion();
     void CheckDBUpgrade();
+    // The repair of a first-version schema (CPF no longer unique nor required), statement by
+    // statement, committed at the end; throws TDBError at the first statement that fails.
+    void AlterPatientTable();
 
     // The operator's message for a failed statement; kind 1 patients, 2 doctors, 3 exams.
     void ShowDBError(int kind, const QString& message);

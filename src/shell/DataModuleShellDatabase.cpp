@@ -23,14 +23,8 @@ QString TDataModuleShellDatabase::Version() {
 }
 
 void TDataModuleShellDatabase::AlterPatientTable() {
-    // The repair of a "1.0.0.0" schema, statement by statement; the first failure stops it.
     try {
-        DM_.Execute({QStringLiteral("alter table paciente Drop Constraint INTEG_6")});
-        DM_.Execute({QStringLiteral("update RDB$RELATION_FIELDS "), QStringLiteral("set "),
-                     QStringLiteral("RDB$NULL_FLAG = 0 "),
-                     QStringLiteral("where RDB$FIELD_NAME = 'PAC_CPF' and "),
-                     QStringLiteral("RDB$RELATION_NAME = 'PACIENTE'")});
-        DM_.Commit();
+        TBDEndomira(DM_).AlterPatientTable();
     } catch (const TDBError& error) {
         throw TShellDatabaseError(error.Message());
     }
