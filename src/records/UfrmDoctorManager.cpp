@@ -1,7 +1,6 @@
 #include "UfrmDoctorManager.h"
 
 #include "DBError.h"
-#include "DateText.h"
 #include "FormFields.h"
 #include "ListModel.h"
 #include "MainMenus.h"
@@ -19,7 +18,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMdiSubWindow>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -72,20 +70,9 @@ TfrmDoctorManager::TfrmDoctorManager(TDataModule1& dataModule, QWidget* parent)
     Spb_BDCancel_->hide();
     layout->addWidget(bar);
 
-    auto* title = new QLabel(QStringLiteral("Cadastro de médicos"), this);
-    title->setObjectName(QStringLiteral("lblTitle"));
-    QFont titleFont = title->font();
-    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.5);
-    titleFont.setBold(true);
-    title->setFont(titleFont);
-    auto* help = new QLabel(
-        QStringLiteral("Selecione um médico da lista para visualizar ou atualizar seus dados. "
-                       "Para cadastrar um novo médico clique em \"Iniciar novo cadastro\"."),
-        this);
-    help->setObjectName(QStringLiteral("lblHelp"));
-    help->setWordWrap(true);
-    layout->addWidget(title);
-    layout->addWidget(help);
+    AddTitle(this, layout, QStringLiteral("Cadastro de médicos"),
+             QStringLiteral("Selecione um médico da lista para visualizar ou atualizar seus dados. "
+                            "Para cadastrar um novo médico clique em \"Iniciar novo cadastro\"."));
 
     auto* body = new QHBoxLayout;
     body->setSpacing(10);
@@ -129,13 +116,7 @@ TfrmDoctorManager::TfrmDoctorManager(TDataModule1& dataModule, QWidget* parent)
     connect(Spb_BDErase_, &QPushButton::clicked, this, &TfrmDoctorManager::Spb_BDEraseClick);
     connect(Spb_BDRestore_, &QPushButton::clicked, this, &TfrmDoctorManager::Spb_BDRestoreClick);
     connect(Spb_BDCancel_, &QPushButton::clicked, this, &TfrmDoctorManager::Spb_BDCancelClick);
-    connect(SpeedButton1_, &QPushButton::clicked, this, [this] {
-        if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) {
-            sub->close();
-        } else {
-            close();
-        }
-    });
+    connect(SpeedButton1_, &QPushButton::clicked, this, [this] { CloseManager(this); });
     connect(Dbg_Doc_Manager_, &QAbstractItemView::clicked, this,
             &TfrmDoctorManager::Dbg_Doc_ManagerCellClick);
     connect(Dbg_Doc_Manager_, &TRecordsGrid::KeyPressed, this,
@@ -155,85 +136,49 @@ QGroupBox* TfrmDoctorManager::BuildRegistro() {
     Cbb_Doc_Sex_ = MakeCombo(group, "Cbb_Doc_Sex", SexItems(), false);
     Edt_Doc_CRM_ = MakeEdit(group, "Edt_Doc_CRM");
     Edt_Doc_Especialidade_ = MakeEdit(group, "Edt_Doc_Especialidade");
-    Mke_Doc_CPF_ = MakeMasked(group, "Mke_Doc_CPF", TMaskKind::CPF);
-    Edt_Doc_RG_ = MakeEdit(group, "Edt_Doc_RG");
-    Edt_Doc_Orgao_ = MakeEdit(group, "Edt_Doc_Orgao");
-    Mke_Doc_Nasc_ = MakeMasked(group, "Mke_Doc_Nasc", TMaskKind::Date);
-    Edt_Doc_Natural_ = MakeEdit(group, "Edt_Doc_Natural");
-    Cbb_Doc_NatUF_ = MakeCombo(group, "Cbb_Doc_NatUF", StateCodes(), false);
-    Edt_Doc_Pai_ = MakeEdit(group, "Edt_Doc_Pai");
-    Edt_Doc_Mae_ = MakeEdit(group, "Edt_Doc_Mae");
+    Identidade_ = MakeIdentityFields(group, QStringLiteral("Doc"), "Nasc", false);
+    Mke_Doc_CPF_ = Identidade_.CPF;
+    Edt_Doc_RG_ = Identidade_.RG;
+    Edt_Doc_Orgao_ = Identidade_.Orgao;
+    Mke_Doc_Nasc_ = Identidade_.Nascimento;
+    Edt_Doc_Natural_ = Identidade_.Natural;
+    Cbb_Doc_NatUF_ = Identidade_.NatUF;
+    Edt_Doc_Pai_ = Identidade_.Pai;
+    Edt_Doc_Mae_ = Identidade_.Mae;
 
     AddLabelled(grid, 0, 0, QStringLiteral("Nome"), Edt_Doc_Name_, 3);
     AddLabelled(grid, 0, 3, QStringLiteral("Sexo"), Cbb_Doc_Sex_);
     AddLabelled(grid, 1, 0, QStringLiteral("CRM"), Edt_Doc_CRM_);
     AddLabelled(grid, 1, 1, QStringLiteral("Especialidade"), Edt_Doc_Especialidade_, 3);
-    AddLabelled(grid, 2, 0, QStringLiteral("CPF"), Mke_Doc_CPF_);
-    AddLabelled(grid, 2, 1, QStringLiteral("RG"), Edt_Doc_RG_);
-    AddLabelled(grid, 2, 2, QStringLiteral("Orgão Expeditor"), Edt_Doc_Orgao_);
-    AddLabelled(grid, 2, 3, QStringLiteral("Nasc."), Mke_Doc_Nasc_);
-    AddLabelled(grid, 3, 0, QStringLiteral("Naturalidade"), Edt_Doc_Natural_, 3);
-    AddLabelled(grid, 3, 3, QStringLiteral("UF"), Cbb_Doc_NatUF_);
-    AddLabelled(grid, 4, 0, QStringLiteral("Pai"), Edt_Doc_Pai_, 2);
-    AddLabelled(grid, 4, 2, QStringLiteral("Mãe"), Edt_Doc_Mae_, 2);
-    for (int c = 0; c < 4; ++c) {
-        grid->setColumnStretch(c, 1);
-    }
+    AddIdentityRows(grid, Identidade_);
     return group;
 }
 
 QGroupBox* TfrmDoctorManager::BuildContato() {
-    auto* group = new QGroupBox(QStringLiteral("Contato"), this);
-    group->setObjectName(QStringLiteral("GPb_Doc_Contato"));
-    GPb_Doc_Contato_ = group;
-    auto* grid = new QGridLayout(group);
-    grid->setVerticalSpacing(2);
-    grid->setHorizontalSpacing(10);
-    Edt_Doc_Logradouro_ = MakeEdit(group, "Edt_Doc_Logradouro");
-    Edt_Doc_Complemento_ = MakeEdit(group, "Edt_Doc_Complemento");
-    Edt_Doc_Bairro_ = MakeEdit(group, "Edt_Doc_Bairro");
-    Edt_Doc_Cidade_ = MakeEdit(group, "Edt_Doc_Cidade");
-    Cbb_Doc_UF_ = MakeCombo(group, "Cbb_Doc_UF", StateCodes(), false);
-    Mke_Doc_CEP_ = MakeMasked(group, "Mke_Doc_CEP", TMaskKind::CEP);
-    Mke_Doc_Fone1_ = MakeMasked(group, "Mke_Doc_Fone1", TMaskKind::Phone);
-    Mke_Doc_Fone2_ = MakeMasked(group, "Mke_Doc_Fone2", TMaskKind::Phone);
-    Mke_Doc_Fone3_ = MakeMasked(group, "Mke_Doc_Fone3", TMaskKind::Phone);
-    Edt_Doc_Email_ = MakeEdit(group, "Edt_Doc_Email");
-
-    AddLabelled(grid, 0, 0, QStringLiteral("Lograd."), Edt_Doc_Logradouro_, 3);
-    AddLabelled(grid, 0, 3, QStringLiteral("Complemento"), Edt_Doc_Complemento_);
-    AddLabelled(grid, 1, 0, QStringLiteral("Bairro"), Edt_Doc_Bairro_);
-    AddLabelled(grid, 1, 1, QStringLiteral("Cidade"), Edt_Doc_Cidade_);
-    AddLabelled(grid, 1, 2, QStringLiteral("UF"), Cbb_Doc_UF_);
-    AddLabelled(grid, 1, 3, QStringLiteral("CEP"), Mke_Doc_CEP_);
-    AddLabelled(grid, 2, 0, QStringLiteral("Fone1"), Mke_Doc_Fone1_);
-    AddLabelled(grid, 2, 1, QStringLiteral("Fone2"), Mke_Doc_Fone2_);
-    AddLabelled(grid, 2, 2, QStringLiteral("Fone3"), Mke_Doc_Fone3_);
-    AddLabelled(grid, 3, 0, QStringLiteral("Email"), Edt_Doc_Email_, 4);
-    for (int c = 0; c < 4; ++c) {
-        grid->setColumnStretch(c, 1);
-    }
-    return group;
+    const TContactFields fields = BuildContactGroup(this, QStringLiteral("Doc"), false);
+    Contato_ = fields;
+    GPb_Doc_Contato_ = fields.Group;
+    Edt_Doc_Logradouro_ = fields.Logradouro;
+    Edt_Doc_Complemento_ = fields.Complemento;
+    Edt_Doc_Bairro_ = fields.Bairro;
+    Edt_Doc_Cidade_ = fields.Cidade;
+    Cbb_Doc_UF_ = fields.UF;
+    Mke_Doc_CEP_ = fields.CEP;
+    Mke_Doc_Fone1_ = fields.Fone1;
+    Mke_Doc_Fone2_ = fields.Fone2;
+    Mke_Doc_Fone3_ = fields.Fone3;
+    Edt_Doc_Email_ = fields.Email;
+    return fields.Group;
 }
 
 QGroupBox* TfrmDoctorManager::BuildObservacoes() {
-    auto* group = new QGroupBox(QStringLiteral("Observações"), this);
-    group->setObjectName(QStringLiteral("GPb_Doc_Observacoes"));
-    auto* row = new QHBoxLayout(group);
-    Mem_Doc_Observacoes_ = new QPlainTextEdit(group);
-    Mem_Doc_Observacoes_->setObjectName(QStringLiteral("Mem_Doc_Observacoes"));
-    Mem_Doc_Observacoes_->setMinimumHeight(60);
-    btn_doc_MemoClear_ = new QPushButton(QStringLiteral("Limpar"), group);
-    btn_doc_MemoClear_->setObjectName(QStringLiteral("btn_doc_MemoClear"));
-    btn_doc_MemoClear_->setAutoDefault(false);
-    auto* side = new QVBoxLayout;
-    side->addWidget(btn_doc_MemoClear_);
-    side->addStretch(1);
-    row->addWidget(Mem_Doc_Observacoes_, 1);
-    row->addLayout(side);
+    const TNotesFields notes =
+        BuildNotesGroup(this, "GPb_Doc_Observacoes", "Mem_Doc_Observacoes", "btn_doc_MemoClear");
+    Mem_Doc_Observacoes_ = notes.Memo;
+    btn_doc_MemoClear_ = notes.Clear;
     connect(btn_doc_MemoClear_, &QPushButton::clicked, this,
             &TfrmDoctorManager::btn_doc_MemoClearClick);
-    return group;
+    return notes.Group;
 }
 
 void TfrmDoctorManager::showEvent(QShowEvent* event) {
@@ -278,49 +223,27 @@ void TfrmDoctorManager::DbGridToRegEdit() {
     if (row >= 0) {
         DM_.SetCurrentRow(TList::Doctors, row);
     }
-    auto value = [&](const char* column) {
-        return row >= 0 ? Text(GridModel_->Value(row, QString::fromLatin1(column))) : QString();
+    auto cell = [&](const QString& column) {
+        return row >= 0 ? GridModel_->Value(row, column) : QVariant();
     };
+    auto value = [&](const char* column) { return Text(cell(QString::fromLatin1(column))); };
     Doctor_.Id = row >= 0 ? GridModel_->Value(row, QStringLiteral("MED_ID")).toInt() : 0;
     Edt_Doc_Name_->setText(value("MED_NOME"));
     SetComboText(Cbb_Doc_Sex_, value("MED_SEXO").trimmed());
     Edt_Doc_CRM_->setText(value("MED_CRM"));
     Edt_Doc_Especialidade_->setText(value("MED_ESPECIALIDADE"));
-    SetMaskedText(Mke_Doc_CPF_, value("MED_CPF"));
-    Edt_Doc_RG_->setText(value("MED_RG"));
-    Edt_Doc_Orgao_->setText(value("MED_ORGAO"));
-    const QVariant birth =
-        row >= 0 ? GridModel_->Value(row, QStringLiteral("MED_NASCIMENTO")) : QVariant();
-    SetMaskedText(Mke_Doc_Nasc_,
-                  birth.typeId() == QMetaType::QDate ? DateToText(birth.toDate()) : QString());
-    Edt_Doc_Natural_->setText(value("MED_NATURAL"));
-    SetComboText(Cbb_Doc_NatUF_, value("MED_NATURAL_UF"));
-    Edt_Doc_Pai_->setText(value("MED_PAI"));
-    Edt_Doc_Mae_->setText(value("MED_MAE"));
-    Edt_Doc_Logradouro_->setText(value("MED_LOGRADOURO"));
-    Edt_Doc_Complemento_->setText(value("MED_COMPLEMENTO"));
-    Edt_Doc_Bairro_->setText(value("MED_BAIRRO"));
-    Edt_Doc_Cidade_->setText(value("MED_CIDADE"));
-    SetComboText(Cbb_Doc_UF_, value("MED_UF"));
-    SetMaskedText(Mke_Doc_CEP_, value("MED_CEP"));
-    SetMaskedText(Mke_Doc_Fone1_, value("MED_FONE1"));
-    SetMaskedText(Mke_Doc_Fone2_, value("MED_FONE2"));
-    SetMaskedText(Mke_Doc_Fone3_, value("MED_FONE3"));
-    Edt_Doc_Email_->setText(value("MED_EMAIL"));
+    LoadIdentity(Identidade_, QStringLiteral("MED"), QStringLiteral("MED_NATURAL_UF"), cell);
+    LoadContact(Contato_, QStringLiteral("MED"), cell);
     Mem_Doc_Observacoes_->setPlainText(value("MED_OBSERVACOES"));
 }
 
 void TfrmDoctorManager::ClearFields() {
-    for (QLineEdit* edit :
-         {Edt_Doc_Name_, Edt_Doc_CRM_, Edt_Doc_Especialidade_, Mke_Doc_CPF_, Edt_Doc_RG_,
-          Edt_Doc_Orgao_, Mke_Doc_Nasc_, Edt_Doc_Natural_, Edt_Doc_Pai_, Edt_Doc_Mae_,
-          Edt_Doc_Logradouro_, Edt_Doc_Complemento_, Edt_Doc_Bairro_, Edt_Doc_Cidade_, Mke_Doc_CEP_,
-          Mke_Doc_Fone1_, Mke_Doc_Fone2_, Mke_Doc_Fone3_, Edt_Doc_Email_}) {
+    for (QLineEdit* edit : {Edt_Doc_Name_, Edt_Doc_CRM_, Edt_Doc_Especialidade_}) {
         edit->clear();
     }
-    for (QComboBox* combo : {Cbb_Doc_Sex_, Cbb_Doc_NatUF_, Cbb_Doc_UF_}) {
-        combo->setCurrentIndex(-1);
-    }
+    Cbb_Doc_Sex_->setCurrentIndex(-1);
+    ClearIdentity(Identidade_);
+    ClearContact(Contato_);
     Mem_Doc_Observacoes_->clear();
 }
 
@@ -390,37 +313,16 @@ void TfrmDoctorManager::FormToDoctor() {
     Doctor_.Sexo = ComboText(Cbb_Doc_Sex_);
     Doctor_.CRM = Edt_Doc_CRM_->text();
     Doctor_.Especialidade = Edt_Doc_Especialidade_->text();
-    Doctor_.CPF = MaskedFieldValue(TMaskKind::CPF, Mke_Doc_CPF_->displayText());
-    Doctor_.RG = Edt_Doc_RG_->text();
-    Doctor_.Orgao = Edt_Doc_Orgao_->text();
-    Doctor_.Nascimento = MaskedFieldValue(TMaskKind::Date, Mke_Doc_Nasc_->displayText());
-    Doctor_.Natural = Edt_Doc_Natural_->text();
-    Doctor_.NatUF = ComboText(Cbb_Doc_NatUF_);
-    Doctor_.Pai = Edt_Doc_Pai_->text();
-    Doctor_.Mae = Edt_Doc_Mae_->text();
-    Doctor_.Logradouro = Edt_Doc_Logradouro_->text();
-    Doctor_.Complemento = Edt_Doc_Complemento_->text();
-    Doctor_.Bairro = Edt_Doc_Bairro_->text();
-    Doctor_.Cidade = Edt_Doc_Cidade_->text();
-    Doctor_.UF = ComboText(Cbb_Doc_UF_);
-    Doctor_.CEP = MaskedFieldValue(TMaskKind::CEP, Mke_Doc_CEP_->displayText());
-    Doctor_.Fone1 = MaskedFieldValue(TMaskKind::Phone, Mke_Doc_Fone1_->displayText());
-    Doctor_.Fone2 = MaskedFieldValue(TMaskKind::Phone, Mke_Doc_Fone2_->displayText());
-    Doctor_.Fone3 = MaskedFieldValue(TMaskKind::Phone, Mke_Doc_Fone3_->displayText());
-    Doctor_.Email = Edt_Doc_Email_->text();
+    IdentityToRecord(Identidade_, Doctor_);
+    ContactToRecord(Contato_, Doctor_);
     Doctor_.Observacoes = Mem_Doc_Observacoes_->toPlainText();
 }
 
 void TfrmDoctorManager::DoctorBackToForm() {
     Edt_Doc_Name_->setText(Doctor_.Nome);
     Edt_Doc_Especialidade_->setText(Doctor_.Especialidade);
-    Edt_Doc_Natural_->setText(Doctor_.Natural);
-    Edt_Doc_Pai_->setText(Doctor_.Pai);
-    Edt_Doc_Mae_->setText(Doctor_.Mae);
-    Edt_Doc_Logradouro_->setText(Doctor_.Logradouro);
-    Edt_Doc_Complemento_->setText(Doctor_.Complemento);
-    Edt_Doc_Bairro_->setText(Doctor_.Bairro);
-    Edt_Doc_Email_->setText(Doctor_.Email);
+    IdentityBackToForm(Identidade_, Doctor_);
+    ContactBackToForm(Contato_, Doctor_);
 }
 
 void TfrmDoctorManager::ReopenListAt(int row) {

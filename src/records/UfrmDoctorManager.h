@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FormFields.h"
 #include "Medico.h"
 
 #include <QWidget>
@@ -76,6 +77,9 @@ private:
 
     QGroupBox* GPb_Doc_Registro_ = nullptr;
     QGroupBox* GPb_Doc_Contato_ = nullptr;
+    // The same widgets as the members below, for the helpers shared with the other manager.
+    TIdentityFields Identidade_;
+    TContactFields Contato_;
     QLineEdit* Edt_Doc_Name_ = nullptr;
     QComboBox* Cbb_Doc_Sex_ = nullptr;
     QLineEdit* Edt_Doc_CRM_ = nullptr;

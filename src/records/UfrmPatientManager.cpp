@@ -1,7 +1,6 @@
 #include "UfrmPatientManager.h"
 
 #include "DBError.h"
-#include "DateText.h"
 #include "FormFields.h"
 #include "ListModel.h"
 #include "MainMenus.h"
@@ -21,7 +20,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
@@ -69,22 +67,12 @@ TfrmPatientManager::TfrmPatientManager(TDataModule1& dataModule, QWidget* parent
     BuildTopBar(bar);
     layout->addWidget(bar);
 
-    auto* title = new QLabel(QStringLiteral("Cadastro de pacientes"), this);
-    title->setObjectName(QStringLiteral("lblTitle"));
-    QFont titleFont = title->font();
-    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.5);
-    titleFont.setBold(true);
-    title->setFont(titleFont);
-    auto* help = new QLabel(
+    AddTitle(
+        this, layout, QStringLiteral("Cadastro de pacientes"),
         QStringLiteral("Selecione um paciente da lista para visualizar ou atualizar seus dados. "
                        "Para cadastrar um novo paciente clique em \"Iniciar novo cadastro\". "
                        "Para buscar pelo nome ou reativar cadastros inativos clique no filtro "
-                       "acima da lista (\"Pacientes [Filtro=OFF]\")."),
-        this);
-    help->setObjectName(QStringLiteral("lblHelp"));
-    help->setWordWrap(true);
-    layout->addWidget(title);
-    layout->addWidget(help);
+                       "acima da lista (\"Pacientes [Filtro=OFF]\")."));
 
     auto* body = new QHBoxLayout;
     body->setSpacing(10);
@@ -143,13 +131,7 @@ void TfrmPatientManager::BuildTopBar(QWidget* bar) {
     connect(spb_bdRestore_, &QPushButton::clicked, this, &TfrmPatientManager::spb_bdRestoreClick);
     connect(spb_bdCancel_, &QPushButton::clicked, this, &TfrmPatientManager::spb_bdCancelClick);
     connect(SpeedButton2_, &QPushButton::clicked, this, &TfrmPatientManager::SpeedButton2Click);
-    auto leave = [this] {
-        if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) {
-            sub->close();
-        } else {
-            close();
-        }
-    };
+    auto leave = [this] { CloseManager(this); };
     connect(SpdSair_, &QPushButton::clicked, this, leave);
     connect(SpeedButton1_, &QPushButton::clicked, this, leave);
 }
@@ -167,14 +149,16 @@ QGroupBox* TfrmPatientManager::BuildRegistro() {
     Edt_PAC_Profissao_ = MakeEdit(group, "Edt_PAC_Profissao");
     Cbb_PAC_Civil_ = MakeCombo(group, "Cbb_PAC_Civil", MaritalStatusItems(), true);
     Cbb_PAC_Sangue_ = MakeCombo(group, "Cbb_PAC_Sangue", BloodGroupItems(), true);
-    Mke_PAC_CPF_ = MakeMasked(group, "Mke_PAC_CPF", TMaskKind::CPF);
-    Edt_PAC_RG_ = MakeEdit(group, "Edt_PAC_RG");
-    Edt_PAC_Orgao_ = MakeEdit(group, "Edt_PAC_Orgao");
-    Mke_PAC_Nascimento_ = MakeMasked(group, "Mke_PAC_Nascimento", TMaskKind::Date);
-    Edt_PAC_Natural_ = MakeEdit(group, "Edt_PAC_Natural");
-    Cbb_PAC_NatUF_ = MakeCombo(group, "Cbb_PAC_NatUF", StateCodes(), true);
-    Edt_PAC_Pai_ = MakeEdit(group, "Edt_PAC_Pai");
-    Edt_PAC_Mae_ = MakeEdit(group, "Edt_PAC_Mae");
+    // The state of birth is typed as well as chosen here.
+    Identidade_ = MakeIdentityFields(group, QStringLiteral("PAC"), "Nascimento", true);
+    Mke_PAC_CPF_ = Identidade_.CPF;
+    Edt_PAC_RG_ = Identidade_.RG;
+    Edt_PAC_Orgao_ = Identidade_.Orgao;
+    Mke_PAC_Nascimento_ = Identidade_.Nascimento;
+    Edt_PAC_Natural_ = Identidade_.Natural;
+    Cbb_PAC_NatUF_ = Identidade_.NatUF;
+    Edt_PAC_Pai_ = Identidade_.Pai;
+    Edt_PAC_Mae_ = Identidade_.Mae;
 
     AddLabelled(grid, 0, 0, QStringLiteral("Prontuário"), Mke_Pac_Prontuario_);
     AddLabelled(grid, 0, 1, QStringLiteral("Nome"), Edt_PAC_Nome_, 3);
@@ -182,72 +166,36 @@ QGroupBox* TfrmPatientManager::BuildRegistro() {
     AddLabelled(grid, 1, 1, QStringLiteral("Profissão"), Edt_PAC_Profissao_);
     AddLabelled(grid, 1, 2, QStringLiteral("Estado Civil"), Cbb_PAC_Civil_);
     AddLabelled(grid, 1, 3, QStringLiteral("Tipo Sanguíneo"), Cbb_PAC_Sangue_);
-    AddLabelled(grid, 2, 0, QStringLiteral("CPF"), Mke_PAC_CPF_);
-    AddLabelled(grid, 2, 1, QStringLiteral("RG"), Edt_PAC_RG_);
-    AddLabelled(grid, 2, 2, QStringLiteral("Orgão Expeditor"), Edt_PAC_Orgao_);
-    AddLabelled(grid, 2, 3, QStringLiteral("Nasc."), Mke_PAC_Nascimento_);
-    AddLabelled(grid, 3, 0, QStringLiteral("Naturalidade"), Edt_PAC_Natural_, 3);
-    AddLabelled(grid, 3, 3, QStringLiteral("UF"), Cbb_PAC_NatUF_);
-    AddLabelled(grid, 4, 0, QStringLiteral("Pai"), Edt_PAC_Pai_, 2);
-    AddLabelled(grid, 4, 2, QStringLiteral("Mãe"), Edt_PAC_Mae_, 2);
-    for (int c = 0; c < 4; ++c) {
-        grid->setColumnStretch(c, 1);
-    }
+    AddIdentityRows(grid, Identidade_);
     return group;
 }
 
 QGroupBox* TfrmPatientManager::BuildContato() {
-    auto* group = new QGroupBox(QStringLiteral("Contato"), this);
-    group->setObjectName(QStringLiteral("GPb_PAC_Contato"));
-    GPb_PAC_Contato_ = group;
-    auto* grid = new QGridLayout(group);
-    grid->setVerticalSpacing(2);
-    grid->setHorizontalSpacing(10);
-    Edt_PAC_Logradouro_ = MakeEdit(group, "Edt_PAC_Logradouro");
-    Edt_PAC_Complemento_ = MakeEdit(group, "Edt_PAC_Complemento");
-    Edt_PAC_Bairro_ = MakeEdit(group, "Edt_PAC_Bairro");
-    Edt_PAC_Cidade_ = MakeEdit(group, "Edt_PAC_Cidade");
-    Cbb_PAC_UF_ = MakeCombo(group, "Cbb_PAC_UF", StateCodes(), true);
-    Mke_PAC_CEP_ = MakeMasked(group, "Mke_PAC_CEP", TMaskKind::CEP);
-    Mke_PAC_Fone1_ = MakeMasked(group, "Mke_PAC_Fone1", TMaskKind::Phone);
-    Mke_PAC_Fone2_ = MakeMasked(group, "Mke_PAC_Fone2", TMaskKind::Phone);
-    Mke_PAC_Fone3_ = MakeMasked(group, "Mke_PAC_Fone3", TMaskKind::Phone);
-    Edt_PAC_Email_ = MakeEdit(group, "Edt_PAC_Email");
-
-    AddLabelled(grid, 0, 0, QStringLiteral("Lograd."), Edt_PAC_Logradouro_, 3);
-    AddLabelled(grid, 0, 3, QStringLiteral("Complemento"), Edt_PAC_Complemento_);
-    AddLabelled(grid, 1, 0, QStringLiteral("Bairro"), Edt_PAC_Bairro_);
-    AddLabelled(grid, 1, 1, QStringLiteral("Cidade"), Edt_PAC_Cidade_);
-    AddLabelled(grid, 1, 2, QStringLiteral("UF"), Cbb_PAC_UF_);
-    AddLabelled(grid, 1, 3, QStringLiteral("CEP"), Mke_PAC_CEP_);
-    AddLabelled(grid, 2, 0, QStringLiteral("Fone1"), Mke_PAC_Fone1_);
-    AddLabelled(grid, 2, 1, QStringLiteral("Fone2"), Mke_PAC_Fone2_);
-    AddLabelled(grid, 2, 2, QStringLiteral("Fone3"), Mke_PAC_Fone3_);
-    AddLabelled(grid, 3, 0, QStringLiteral("Email"), Edt_PAC_Email_, 4);
-    for (int c = 0; c < 4; ++c) {
-        grid->setColumnStretch(c, 1);
-    }
-    return group;
+    // The state is typed as well as chosen here.
+    const TContactFields fields = BuildContactGroup(this, QStringLiteral("PAC"), true);
+    Contato_ = fields;
+    GPb_PAC_Contato_ = fields.Group;
+    Edt_PAC_Logradouro_ = fields.Logradouro;
+    Edt_PAC_Complemento_ = fields.Complemento;
+    Edt_PAC_Bairro_ = fields.Bairro;
+    Edt_PAC_Cidade_ = fields.Cidade;
+    Cbb_PAC_UF_ = fields.UF;
+    Mke_PAC_CEP_ = fields.CEP;
+    Mke_PAC_Fone1_ = fields.Fone1;
+    Mke_PAC_Fone2_ = fields.Fone2;
+    Mke_PAC_Fone3_ = fields.Fone3;
+    Edt_PAC_Email_ = fields.Email;
+    return fields.Group;
 }
 
 QGroupBox* TfrmPatientManager::BuildObservacoes() {
-    auto* group = new QGroupBox(QStringLiteral("Observações"), this);
-    group->setObjectName(QStringLiteral("GPb_PAC_Observacoes"));
-    auto* row = new QHBoxLayout(group);
-    Mem_PAC_Observacao_ = new QPlainTextEdit(group);
-    Mem_PAC_Observacao_->setObjectName(QStringLiteral("Mem_PAC_Observacao"));
-    Mem_PAC_Observacao_->setMinimumHeight(60);
-    btn_PAC_Obs_Clear_ = new QPushButton(QStringLiteral("Limpar"), group);
-    btn_PAC_Obs_Clear_->setObjectName(QStringLiteral("btn_PAC_Obs_Clear"));
-    btn_PAC_Obs_Clear_->setAutoDefault(false);
-    auto* side = new QVBoxLayout;
-    side->addWidget(btn_PAC_Obs_Clear_);
-    side->addStretch(1);
-    row->addWidget(Mem_PAC_Observacao_, 1);
-    row->addLayout(side);
+    const TNotesFields notes =
+        BuildNotesGroup(this, "GPb_PAC_Observacoes", "Mem_PAC_Observacao", "btn_PAC_Obs_Clear");
+    Mem_PAC_Observacao_ = notes.Memo;
+    btn_PAC_Obs_Clear_ = notes.Clear;
     connect(btn_PAC_Obs_Clear_, &QPushButton::clicked, this,
             &TfrmPatientManager::btn_PAC_Obs_ClearClick);
-    return group;
+    return notes.Group;
 }
 
 QGroupBox* TfrmPatientManager::BuildList() {
@@ -447,11 +395,7 @@ void TfrmPatientManager::SpeedButton2Click() {
     // The examination manager disables the main menu when it opens: this window, which enables
     // it on closing, closes first.
     const TNewExamCommand command = NewExamCommand_;
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) {
-        sub->close();
-    } else {
-        close();
-    }
+    CloseManager(this);
     if (command) {
         command();
     }
@@ -521,9 +465,10 @@ void TfrmPatientManager::SelectedRowChanged() {
 
 void TfrmPatientManager::DbGridToRegEdit() {
     const int row = DbgPatientManager_->CurrentRow();
-    auto value = [&](const char* column) {
-        return row >= 0 ? Text(GridModel_->Value(row, QString::fromLatin1(column))) : QString();
+    auto cell = [&](const QString& column) {
+        return row >= 0 ? GridModel_->Value(row, column) : QVariant();
     };
+    auto value = [&](const char* column) { return Text(cell(QString::fromLatin1(column))); };
     Patient_.Id = row >= 0 ? GridModel_->Value(row, QStringLiteral("PAC_ID")).toInt() : 0;
     SetMaskedText(Mke_Pac_Prontuario_, value("PAC_PRONTUARIO"));
     Edt_PAC_Nome_->setText(value("PAC_NOME"));
@@ -531,42 +476,20 @@ void TfrmPatientManager::DbGridToRegEdit() {
     Edt_PAC_Profissao_->setText(value("PAC_PROF"));
     SetComboText(Cbb_PAC_Civil_, value("PAC_CIVIL"));
     SetComboText(Cbb_PAC_Sangue_, value("PAC_SANGUE"));
-    SetMaskedText(Mke_PAC_CPF_, value("PAC_CPF"));
-    Edt_PAC_RG_->setText(value("PAC_RG"));
-    Edt_PAC_Orgao_->setText(value("PAC_ORGAO"));
-    const QVariant birth =
-        row >= 0 ? GridModel_->Value(row, QStringLiteral("PAC_NASCIMENTO")) : QVariant();
-    SetMaskedText(Mke_PAC_Nascimento_,
-                  birth.typeId() == QMetaType::QDate ? DateToText(birth.toDate()) : QString());
-    Edt_PAC_Natural_->setText(value("PAC_NATURAL"));
-    SetComboText(Cbb_PAC_NatUF_, value("PAC_NAT_UF"));
-    Edt_PAC_Pai_->setText(value("PAC_PAI"));
-    Edt_PAC_Mae_->setText(value("PAC_MAE"));
-    Edt_PAC_Logradouro_->setText(value("PAC_LOGRADOURO"));
-    Edt_PAC_Complemento_->setText(value("PAC_COMPLEMENTO"));
-    Edt_PAC_Bairro_->setText(value("PAC_BAIRRO"));
-    Edt_PAC_Cidade_->setText(value("PAC_CIDADE"));
-    SetComboText(Cbb_PAC_UF_, value("PAC_UF"));
-    SetMaskedText(Mke_PAC_CEP_, value("PAC_CEP"));
-    SetMaskedText(Mke_PAC_Fone1_, value("PAC_FONE1"));
-    SetMaskedText(Mke_PAC_Fone2_, value("PAC_FONE2"));
-    SetMaskedText(Mke_PAC_Fone3_, value("PAC_FONE3"));
-    Edt_PAC_Email_->setText(value("PAC_EMAIL"));
+    LoadIdentity(Identidade_, QStringLiteral("PAC"), QStringLiteral("PAC_NAT_UF"), cell);
+    LoadContact(Contato_, QStringLiteral("PAC"), cell);
     Mem_PAC_Observacao_->setPlainText(value("PAC_OBSERVACOES"));
 }
 
 void TfrmPatientManager::ClearFields() {
-    for (QLineEdit* edit :
-         {Mke_Pac_Prontuario_, Edt_PAC_Nome_, Edt_PAC_Profissao_, Mke_PAC_CPF_, Edt_PAC_RG_,
-          Edt_PAC_Orgao_, Mke_PAC_Nascimento_, Edt_PAC_Natural_, Edt_PAC_Pai_, Edt_PAC_Mae_,
-          Edt_PAC_Logradouro_, Edt_PAC_Complemento_, Edt_PAC_Bairro_, Edt_PAC_Cidade_, Mke_PAC_CEP_,
-          Mke_PAC_Fone1_, Mke_PAC_Fone2_, Mke_PAC_Fone3_, Edt_PAC_Email_}) {
+    for (QLineEdit* edit : {Mke_Pac_Prontuario_, Edt_PAC_Nome_, Edt_PAC_Profissao_}) {
         edit->clear();
     }
-    for (QComboBox* combo :
-         {Cbb_PAC_Sexo_, Cbb_PAC_Civil_, Cbb_PAC_Sangue_, Cbb_PAC_NatUF_, Cbb_PAC_UF_}) {
+    for (QComboBox* combo : {Cbb_PAC_Sexo_, Cbb_PAC_Civil_, Cbb_PAC_Sangue_}) {
         SetComboText(combo, QString());
     }
+    ClearIdentity(Identidade_);
+    ClearContact(Contato_);
     Mem_PAC_Observacao_->clear();
 }
 
@@ -775,37 +698,16 @@ void TfrmPatientManager::FormToPatient() {
     Patient_.Prof = Edt_PAC_Profissao_->text();
     Patient_.Civil = ComboText(Cbb_PAC_Civil_);
     Patient_.Sangue = ComboText(Cbb_PAC_Sangue_);
-    Patient_.CPF = MaskedFieldValue(TMaskKind::CPF, Mke_PAC_CPF_->displayText());
-    Patient_.RG = Edt_PAC_RG_->text();
-    Patient_.Orgao = Edt_PAC_Orgao_->text();
-    Patient_.Nascimento = MaskedFieldValue(TMaskKind::Date, Mke_PAC_Nascimento_->displayText());
-    Patient_.Natural = Edt_PAC_Natural_->text();
-    Patient_.NatUF = ComboText(Cbb_PAC_NatUF_);
-    Patient_.Pai = Edt_PAC_Pai_->text();
-    Patient_.Mae = Edt_PAC_Mae_->text();
-    Patient_.Logradouro = Edt_PAC_Logradouro_->text();
-    Patient_.Complemento = Edt_PAC_Complemento_->text();
-    Patient_.Bairro = Edt_PAC_Bairro_->text();
-    Patient_.Cidade = Edt_PAC_Cidade_->text();
-    Patient_.UF = ComboText(Cbb_PAC_UF_);
-    Patient_.CEP = MaskedFieldValue(TMaskKind::CEP, Mke_PAC_CEP_->displayText());
-    Patient_.Fone1 = MaskedFieldValue(TMaskKind::Phone, Mke_PAC_Fone1_->displayText());
-    Patient_.Fone2 = MaskedFieldValue(TMaskKind::Phone, Mke_PAC_Fone2_->displayText());
-    Patient_.Fone3 = MaskedFieldValue(TMaskKind::Phone, Mke_PAC_Fone3_->displayText());
-    Patient_.Email = Edt_PAC_Email_->text();
+    IdentityToRecord(Identidade_, Patient_);
+    ContactToRecord(Contato_, Patient_);
     Patient_.Observacoes = Mem_PAC_Observacao_->toPlainText();
 }
 
 void TfrmPatientManager::PatientBackToForm() {
     Edt_PAC_Nome_->setText(Patient_.Nome);
     Edt_PAC_Profissao_->setText(Patient_.Prof);
-    Edt_PAC_Natural_->setText(Patient_.Natural);
-    Edt_PAC_Pai_->setText(Patient_.Pai);
-    Edt_PAC_Mae_->setText(Patient_.Mae);
-    Edt_PAC_Logradouro_->setText(Patient_.Logradouro);
-    Edt_PAC_Complemento_->setText(Patient_.Complemento);
-    Edt_PAC_Bairro_->setText(Patient_.Bairro);
-    Edt_PAC_Email_->setText(Patient_.Email);
+    IdentityBackToForm(Identidade_, Patient_);
+    ContactBackToForm(Contato_, Patient_);
 }
 
 void TfrmPatientManager::ReopenListAt(int row, bool reloadFields) {

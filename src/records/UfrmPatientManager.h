@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FormFields.h"
 #include "Paciente.h"
 #include "RecordsLogic.h"
 #include "RefreshGate.h"
@@ -128,6 +129,9 @@ private:
 
     QGroupBox* GPb_PAC_Registro_ = nullptr;
     QGroupBox* GPb_PAC_Contato_ = nullptr;
+    // The same widgets as the members below, for the helpers shared with the other manager.
+    TIdentityFields Identidade_;
+    TContactFields Contato_;
     QLineEdit* Mke_Pac_Prontuario_ = nullptr;
     QLineEdit* Edt_PAC_Nome_ = nullptr;
     QComboBox* Cbb_PAC_Sexo_ = nullptr;
