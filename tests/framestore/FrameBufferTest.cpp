@@ -1,5 +1,6 @@
 // The frame buffer: frames and their attributes, ROI, crops, the live-image grey statistics,
 // running out of memory, and the summary of a saved examination.
+#include "../overlay/GreyFrameImage.h"
 #include "HistogramText.h"
 #include "MessageService.h"
 #include "SyntheticEndothelium.h"
@@ -26,18 +27,6 @@ QImage Gradient(int width = kFrameWidth, int height = kFrameHeight) {
             line[3 * x] = static_cast<uchar>(x);
             line[3 * x + 1] = static_cast<uchar>(y);
             line[3 * x + 2] = static_cast<uchar>(x + y);
-        }
-    }
-    return image;
-}
-
-QImage GreyImage(const std::vector<std::uint8_t>& grey) {
-    QImage image(kFrameWidth, kFrameHeight, QImage::Format_RGB888);
-    for (int y = 0; y < kFrameHeight; ++y) {
-        uchar* line = image.scanLine(y);
-        for (int x = 0; x < kFrameWidth; ++x) {
-            line[3 * x] = line[3 * x + 1] = line[3 * x + 2] =
-                grey[static_cast<std::size_t>(FrameIndex(y, x))];
         }
     }
     return image;
@@ -270,7 +259,7 @@ TEST(FrameBuffer, GreyStatisticsAreThePlainSumsToTheLastBit) {
     EXPECT_EQ(buffer.GreyHistogram(), histogram);
 
     // With tolerance 0 only the exact figures pass; each bound is included.
-    const QImage image = GreyImage(grey);
+    const QImage image = GreyFrameImage(grey);
     const double m = plain.Mean;
     const double sd = std::sqrt(plain.Variance);
     const double v = plain.Variance;
@@ -291,7 +280,7 @@ TEST(FrameBuffer, OwnsTheTessellationAndRestoresItsDetection) {
     params.CellsPerMm2 = 1500.0;
     const std::vector<std::uint8_t> grey = synthetic::GenerateEndothelium(params).Grey;
     TBFrameBuffer buffer;
-    AddPlainFrame(buffer, GreyImage(grey));
+    AddPlainFrame(buffer, GreyFrameImage(grey));
     buffer.BSetROI(0, TRect{170, 90, 470, 390});
     std::vector<std::uint8_t> levels(kFramePixels);
     buffer.BGetGreyImage(0, std::span<std::uint8_t, kFramePixels>(levels.data(), kFramePixels));

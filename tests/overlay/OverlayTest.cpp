@@ -1,6 +1,7 @@
 // Overlay painting: colour operations, the contrast view, the layers, the whole overlay on a
 // synthetic analysed frame, and the geometry of the zoomed crop with its click mapping.
 #include "CellOverlay.h"
+#include "GreyFrameImage.h"
 #include "GreyImage.h"
 #include "SyntheticEndothelium.h"
 #include "UBCellFinder.h"
@@ -20,18 +21,6 @@ QImage Filled(const QColor& colour) {
     return image;
 }
 
-QImage FromGrey(const std::vector<std::uint8_t>& grey) {
-    QImage image(kFrameWidth, kFrameHeight, QImage::Format_RGB888);
-    for (int y = 0; y < kFrameHeight; ++y) {
-        uchar* line = image.scanLine(y);
-        for (int x = 0; x < kFrameWidth; ++x) {
-            line[3 * x] = line[3 * x + 1] = line[3 * x + 2] =
-                grey[static_cast<std::size_t>(FrameIndex(y, x))];
-        }
-    }
-    return image;
-}
-
 // A synthetic frame analysed as the examination window analyses it.
 struct TAnalysedFrame {
     QImage Image;
@@ -43,7 +32,7 @@ struct TAnalysedFrame {
         params.Seed = 3;
         params.CellsPerMm2 = 1500.0; // about 900 centres over the frame
         const std::vector<std::uint8_t> grey = synthetic::GenerateEndothelium(params).Grey;
-        Image = FromGrey(grey);
+        Image = GreyFrameImage(grey);
         std::vector<std::uint8_t> levels(kFramePixels);
         BitmapToGrey(Image, std::span<std::uint8_t, kFramePixels>(levels.data(), kFramePixels));
         TCMFinder finder(TGreyImage(levels.data(), kFramePixels));
