@@ -1,6 +1,7 @@
 #include "HistogramText.h"
 
-#include <limits>
+#include "RealText.h"
+
 #include <optional>
 
 namespace endomira {
@@ -9,32 +10,13 @@ namespace {
 
 constexpr QChar kSeparator = u';';
 
+// A piece is the number alone: the blanks a typed number may carry around it are refused here.
 std::optional<std::int32_t> ReadPiece(QStringView piece) {
-    qsizetype i = 0;
-    bool negative = false;
-    if (i < piece.size() && (piece[i] == u'+' || piece[i] == u'-')) {
-        negative = piece[i] == u'-';
-        ++i;
-    }
-    if (i == piece.size()) {
+    const auto blank = [](QChar c) { return c == u' ' || c == u'\t'; };
+    if (!piece.isEmpty() && (blank(piece.front()) || blank(piece.back()))) {
         return std::nullopt;
     }
-    std::int64_t value = 0;
-    for (; i < piece.size(); ++i) {
-        const QChar c = piece[i];
-        if (c < u'0' || c > u'9') {
-            return std::nullopt;
-        }
-        value = value * 10 + (c.unicode() - u'0');
-        if (value > static_cast<std::int64_t>(std::numeric_limits<std::int32_t>::max()) + 1) {
-            return std::nullopt;
-        }
-    }
-    value = negative ? -value : value;
-    if (value > std::numeric_limits<std::int32_t>::max()) {
-        return std::nullopt;
-    }
-    return static_cast<std::int32_t>(value);
+    return TryTextToInt(piece);
 }
 
 } // namespace
