@@ -1,5 +1,6 @@
 // endomira-analyze run as a process: its refusals and one analysis checked against the library.
 #include "AnalysisFixtures.h"
+#include "AnalyzeToolRun.h"
 #include "GreyImage.h"
 #include "VoronoiDistMatrix.h"
 
@@ -9,7 +10,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -17,22 +17,8 @@
 namespace endomira {
 namespace {
 
-struct TRun {
-    int Exit = -1;
-    QByteArray Out;
-    QByteArray Err;
-};
-
-TRun RunTool(const QStringList& args) {
-    QProcess p;
-    p.start(QStringLiteral(ENDOMIRA_ANALYZE_TOOL), args);
-    EXPECT_TRUE(p.waitForFinished(60000));
-    TRun run;
-    run.Exit = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    run.Out = p.readAllStandardOutput();
-    run.Err = p.readAllStandardError();
-    return run;
-}
+using testing::RunAnalyzeTool;
+using TRun = testing::TToolRun;
 
 QImage GreyToImage(const testing::TGrey& grey, QImage::Format format) {
     QImage rgb(kFrameWidth, kFrameHeight, QImage::Format_RGB888);
@@ -94,7 +80,7 @@ TEST_F(AnalyzeTool, BadInputGivesOneLineOnStderrAndExitCode2) {
         {frame, frame, "--roi", roi},
     };
     for (const QStringList& args : cases) {
-        const TRun run = RunTool(args);
+        const TRun run = RunAnalyzeTool(args);
         SCOPED_TRACE(args.join(' ').toStdString());
         EXPECT_EQ(run.Exit, 2);
         EXPECT_TRUE(run.Out.isEmpty());
@@ -131,10 +117,10 @@ TEST_F(AnalyzeTool, AnalysisWithEditsMatchesTheLibraryForEveryBitmapDepth) {
                         .convertToFormat(QImage::Format_Indexed8, palette);
         }
         ASSERT_TRUE(image.save(Path("depth.bmp"), "BMP"));
-        const TRun run =
-            RunTool({Path("depth.bmp"), "--roi", "480,400,120,80", "--sensitivity", "-3.5", "--add",
-                     "240,321", "--delete", QStringLiteral("%1,%2").arg(first.Row).arg(first.Col),
-                     "--label-map", Path("labels.raw"), "--edge-map", Path("edges.raw")});
+        const TRun run = RunAnalyzeTool(
+            {Path("depth.bmp"), "--roi", "480,400,120,80", "--sensitivity", "-3.5", "--add",
+             "240,321", "--delete", QStringLiteral("%1,%2").arg(first.Row).arg(first.Col),
+             "--label-map", Path("labels.raw"), "--edge-map", Path("edges.raw")});
         ASSERT_EQ(run.Exit, 0) << run.Err.toStdString();
         const QJsonObject json = QJsonDocument::fromJson(run.Out).object();
         EXPECT_EQ(json["roi"].toArray(), (QJsonArray{120, 80, 480, 400}));
@@ -173,7 +159,7 @@ TEST_F(AnalyzeTool, AnalysisWithEditsMatchesTheLibraryForEveryBitmapDepth) {
 
 TEST_F(AnalyzeTool, HelpPrintsTheUsageAndSucceeds) {
     for (const char* flag : {"--help", "-h"}) {
-        const TRun run = RunTool({Path("frame.bmp"), QString::fromUtf8(flag)});
+        const TRun run = RunAnalyzeTool({Path("frame.bmp"), QString::fromUtf8(flag)});
         EXPECT_EQ(run.Exit, 0) << flag;
         EXPECT_TRUE(run.Out.startsWith("usage: endomira-analyze")) << run.Out.constData();
         EXPECT_TRUE(run.Err.isEmpty()) << run.Err.constData();
@@ -182,7 +168,8 @@ TEST_F(AnalyzeTool, HelpPrintsTheUsageAndSucceeds) {
 
 TEST_F(AnalyzeTool, TooFewCentresStopsBeforeTheTessellation) {
     ASSERT_TRUE(GreyToImage(testing::Constant(0), QImage::Format_RGB888).save(Path("black.bmp")));
-    const TRun run = RunTool({Path("black.bmp"), "--roi", "0,0,639,479", "--add", "100,100"});
+    const TRun run =
+        RunAnalyzeTool({Path("black.bmp"), "--roi", "0,0,639,479", "--add", "100,100"});
     ASSERT_EQ(run.Exit, 0);
     const QJsonObject json = QJsonDocument::fromJson(run.Out).object();
     EXPECT_TRUE(json["too_few_cells"].toBool());

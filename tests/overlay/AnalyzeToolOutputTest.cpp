@@ -1,4 +1,5 @@
 // endomira-analyze's statistics, overlay and pachymetry, checked against the libraries.
+#include "AnalyzeToolRun.h"
 #include "CellOverlay.h"
 #include "GreyImage.h"
 #include "SyntheticEndothelium.h"
@@ -10,28 +11,13 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 
 namespace endomira {
 namespace {
 
-struct TRun {
-    int Exit = -1;
-    QJsonObject Json;
-    QByteArray Err;
-};
-
-TRun RunTool(const QStringList& args) {
-    QProcess p;
-    p.start(QStringLiteral(ENDOMIRA_ANALYZE_TOOL), args);
-    EXPECT_TRUE(p.waitForFinished(60000));
-    TRun run;
-    run.Exit = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    run.Json = QJsonDocument::fromJson(p.readAllStandardOutput()).object();
-    run.Err = p.readAllStandardError();
-    return run;
-}
+using testing::RunAnalyzeTool;
+using TRun = testing::TToolRun;
 
 class AnalyzeToolOutput : public ::testing::Test {
 protected:
@@ -60,7 +46,7 @@ protected:
 
 TEST_F(AnalyzeToolOutput, StatisticsOverlayAndPachymetryMatchTheLibraries) {
     const TRect roi{170, 90, 470, 390};
-    const TRun run = RunTool(
+    const TRun run = RunAnalyzeTool(
         {Path("frame.bmp"), QStringLiteral("--roi"), QStringLiteral("470,390,170,90"),
          QStringLiteral("--delete"), QStringLiteral("240,320"), QStringLiteral("--pixel-to-mm"),
          QStringLiteral("0.0011"), QStringLiteral("--overlay"), Path("overlay.png"),
@@ -68,6 +54,7 @@ TEST_F(AnalyzeToolOutput, StatisticsOverlayAndPachymetryMatchTheLibraries) {
          QStringLiteral("--transparency"), QStringLiteral("70"), QStringLiteral("--pachymetry"),
          QStringLiteral("--pixel-to-paq"), QStringLiteral("1.75")});
     ASSERT_EQ(run.Exit, 0) << run.Err.toStdString();
+    const QJsonObject json = QJsonDocument::fromJson(run.Out).object();
 
     // The same analysis in process.
     std::vector<std::uint8_t> grey(kFramePixels);
@@ -83,7 +70,7 @@ TEST_F(AnalyzeToolOutput, StatisticsOverlayAndPachymetryMatchTheLibraries) {
     buffer.BCalculateStatistics(0, cells.Count(), 0.0011, cells.CellStats(), roi);
     const TFrameRecord& f = buffer.BGetFrame(0);
 
-    const QJsonObject stats = run.Json[QStringLiteral("stats")].toObject();
+    const QJsonObject stats = json[QStringLiteral("stats")].toObject();
     EXPECT_EQ(stats[QStringLiteral("CellCount")].toInt(), f.CellCount);
     EXPECT_GT(f.CellCount, 100);
     for (std::size_t i = 0; i < kSidesClasses; ++i) {
@@ -106,7 +93,7 @@ TEST_F(AnalyzeToolOutput, StatisticsOverlayAndPachymetryMatchTheLibraries) {
     const TPachymetryLine line = MeasurePachymetry(image_);
     EXPECT_EQ(line.StartX, 59);
     EXPECT_GT(line.EndX, line.StartX);
-    const QJsonObject paq = run.Json[QStringLiteral("pachymetry")].toObject();
+    const QJsonObject paq = json[QStringLiteral("pachymetry")].toObject();
     EXPECT_EQ(paq[QStringLiteral("StartX")].toInt(), line.StartX);
     EXPECT_EQ(paq[QStringLiteral("EndX")].toInt(), line.EndX);
     EXPECT_EQ(paq[QStringLiteral("LengthPx")].toInt(), line.LengthPx);
@@ -135,7 +122,7 @@ TEST_F(AnalyzeToolOutput, RefusesBadValues) {
         {QStringLiteral("--overlay")},
     };
     for (const QStringList& extra : bad) {
-        const TRun run = RunTool(base + extra);
+        const TRun run = RunAnalyzeTool(base + extra);
         EXPECT_EQ(run.Exit, 2) << extra.join(u' ').toStdString();
         EXPECT_FALSE(run.Err.isEmpty());
     }
