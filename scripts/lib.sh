@@ -95,17 +95,24 @@ prepare_program_folder() {
   fi
 }
 
+server_can_search() {
+  as_root setpriv --reuid=firebird --regid=firebird --init-groups test -x "$1"
+}
+
 # The server's user must be able to pass through every folder above the database (a checkout
 # under a private home folder would hide it): such folders get search permission only, never
 # read or write.
 open_path_to_server() {
   local path dir="" part
   path="$(cd "$1" && pwd -P)"
+  # Reaching the folder itself needs search permission on every folder above it: once set,
+  # the walk below has nothing to do.
+  server_can_search "${path}" && return 0
   local IFS=/
   # From the top down, so that each folder is tested through parents already passable.
   for part in ${path#/}; do
     dir="${dir}/${part}"
-    if ! as_root setpriv --reuid=firebird --regid=firebird --init-groups test -x "${dir}"; then
+    if ! server_can_search "${dir}"; then
       log "letting the database server pass through ${dir}"
       as_root chmod o+x "${dir}"
     fi
