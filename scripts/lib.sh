@@ -28,11 +28,12 @@ as_root() {
 }
 
 install_packages() {
-  local missing=() pkg
+  local missing=() pkg installed
+  # One query for the whole list: the names of the packages that are installed.
+  installed=" $(dpkg-query -W -f='${Package} ${Status}\n' "${ENDOMIRA_PACKAGES[@]}" 2>/dev/null \
+    | awk '$2 == "install" && $3 == "ok" && $4 == "installed" { printf "%s ", $1 }' || true)"
   for pkg in "${ENDOMIRA_PACKAGES[@]}"; do
-    if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed"; then
-      missing+=("$pkg")
-    fi
+    [[ "${installed}" == *" ${pkg} "* ]] || missing+=("$pkg")
   done
   if [ "${#missing[@]}" -eq 0 ]; then
     return 0
