@@ -50,6 +50,24 @@ void InstallShutdownGuard() {
     });
 }
 
+// Prepares and runs one statement: the lines joined with line breaks, each parameter bound by
+// name. Throws TDBError.
+QSqlQuery Run(const QSqlDatabase& db, const QStringList& lines, const QVariantMap& params,
+              const bool forwardOnly) {
+    QSqlQuery query(db);
+    query.setForwardOnly(forwardOnly);
+    if (!query.prepare(lines.join(u'\n'))) {
+        throw TDBError(query.lastError());
+    }
+    for (auto it = params.cbegin(); it != params.cend(); ++it) {
+        query.bindValue(u':' + it.key(), it.value());
+    }
+    if (!query.exec()) {
+        throw TDBError(query.lastError());
+    }
+    return query;
+}
+
 } // namespace
 
 TDataModule1::TDataModule1()
@@ -185,18 +203,7 @@ void TDataModule1::ReopenList(const QString& listName) {
 
 QSqlQuery TDataModule1::Execute(const QStringList& lines, const QVariantMap& params) {
     EnsureTransaction();
-    QSqlQuery query(Database());
-    query.setForwardOnly(true);
-    if (!query.prepare(lines.join(u'\n'))) {
-        throw TDBError(query.lastError());
-    }
-    for (auto it = params.cbegin(); it != params.cend(); ++it) {
-        query.bindValue(u':' + it.key(), it.value());
-    }
-    if (!query.exec()) {
-        throw TDBError(query.lastError());
-    }
-    return query;
+    return Run(Database(), lines, params, true);
 }
 
 bool TDataModule1::Next(QSqlQuery& query) {
@@ -236,16 +243,8 @@ int TDataModule1::Fetch(TListState& state) {
             counted.reset();
         }
     }
-    QSqlQuery query(Database());
-    if (!query.prepare(state.Lines.join(u'\n'))) {
-        throw TDBError(query.lastError());
-    }
-    for (auto it = state.Params.cbegin(); it != state.Params.cend(); ++it) {
-        query.bindValue(u':' + it.key(), it.value());
-    }
-    if (!query.exec()) {
-        throw TDBError(query.lastError());
-    }
+    // A list's query scrolls back and forth as the grid shows it.
+    QSqlQuery query = Run(Database(), state.Lines, state.Params, false);
     // The model fetches its first block of rows by itself.
     state.Model->setQuery(std::move(query));
     if (state.Model->lastError().isValid()) {
