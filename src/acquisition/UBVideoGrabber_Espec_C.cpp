@@ -95,14 +95,15 @@ void TVGrabber_Espec_C::FrameArrived(const TFrameInfo& /*info*/) {
             return;
         }
         std::lock_guard guard(Lock_);
-        if (Continuous_) {
-            Grabbed_ = std::move(latest);
-            FrameReady_ = true;
-        } else if (CapturePending_) {
+        if (!Continuous_) {
+            // The flags may have changed while the frame was copied.
+            if (!CapturePending_) {
+                return;
+            }
             CapturePending_ = false;
-            Grabbed_ = std::move(latest);
-            FrameReady_ = true;
         }
+        Grabbed_ = std::move(latest);
+        FrameReady_ = true;
     } catch (...) {
         // A failure with one frame must not stop the stream: the next frame is handled as usual.
     }
