@@ -10,9 +10,12 @@ namespace endomira {
 
 namespace {
 
-bool IsThirtyTwoBit(const QImage& image) {
-    return image.format() == QImage::Format_RGB32 ||
-           image.format() == QImage::Format_ARGB32_Premultiplied;
+// Not-xor needs a surface of 32 bits per pixel.
+void MakeThirtyTwoBit(QImage& image) {
+    if (!image.isNull() && image.format() != QImage::Format_RGB32 &&
+        image.format() != QImage::Format_ARGB32_Premultiplied) {
+        image = image.convertToFormat(QImage::Format_RGB32);
+    }
 }
 
 } // namespace
@@ -24,10 +27,7 @@ TBImage32Editor::TBImage32Editor(QImage* viewBitmap, std::function<void()> repai
 }
 
 void TBImage32Editor::TakeBackup() {
-    // Not-xor needs a surface of 32 bits per pixel.
-    if (!View_->isNull() && !IsThirtyTwoBit(*View_)) {
-        *View_ = View_->convertToFormat(QImage::Format_RGB32);
-    }
+    MakeThirtyTwoBit(*View_);
     Backup_ = View_->copy();
 }
 
@@ -85,9 +85,7 @@ void TBImage32Editor::DrawShape(int x0, int y0, int x1, int y1) {
     if (x0 == x1 && y0 == y1) {
         return;
     }
-    if (!IsThirtyTwoBit(*View_)) {
-        *View_ = View_->convertToFormat(QImage::Format_RGB32);
-    }
+    MakeThirtyTwoBit(*View_);
     QPainter painter(View_);
     painter.setCompositionMode(QPainter::RasterOp_NotSourceXorDestination);
     painter.setPen(QPen(Qt::black, 0));
