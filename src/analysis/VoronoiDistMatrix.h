@@ -53,7 +53,7 @@ inline constexpr std::int32_t kMaxCellArea = 800;
 inline constexpr std::int32_t kDeletedCenterRow = 1000;
 
 // The pixel-exact Voronoi tessellation of one frame's centres, and the editable centre set.
-// Every edit and every restore is to be followed by Recompute.
+// Every edit is to be followed by Recompute; a restore recomputes by itself.
 class TDistMatrix {
 public:
     // Copies all entries of source into the centres and into the backup; the maps start empty.
