@@ -45,13 +45,6 @@ const QStringList kSevenCommands = {
     QStringLiteral("CopyItem"),    QStringLiteral("CmeraCaptura1"), QStringLiteral("HelpAboutItem"),
     QStringLiteral("FileExitItem")};
 
-void Shot(QWidget* widget, const QString& name) {
-    const QString dir = qEnvironmentVariable("ENDOMIRA_SHOT_DIR");
-    if (!dir.isEmpty()) {
-        widget->grab().save(QDir(dir).filePath(name + QStringLiteral(".png")));
-    }
-}
-
 void ProcessDeletes() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCoreApplication::processEvents();
@@ -291,7 +284,7 @@ private slots:
         main.CmeraCaptura1Click();
         QCOMPARE(main.findChildren<TfrmCfgCamCap*>().size(), 1);
         QCOMPARE(main.findChild<TfrmCfgCamCap*>(), dialog.data());
-        Shot(&main, QStringLiteral("main-configuracao"));
+        shelltest::Shot(&main, QStringLiteral("main-configuracao"));
         // Space belongs to the child window, not to the maintenance panel.
         QTest::keyClick(&main, Qt::Key_Space);
         QVERIFY(!main.findChild<QFrame*>(QStringLiteral("Panel1"))->isVisible());
@@ -322,7 +315,7 @@ private slots:
                                    QStringLiteral("Versão: ") + GetFileVersionText());
                           QCOMPARE(text("Lbl_Abt_Hard_Value"), QStringLiteral("Versão: 0.0.0.0"));
                           QCOMPARE(text("Lbl_Abt_DB_Value"), QStringLiteral("Versão: 1.1.0.0"));
-                          Shot(about, QStringLiteral("about"));
+                          shelltest::Shot(about, QStringLiteral("about"));
                       });
         QVERIFY(seen);
         QCOMPARE(during, QStringList());
@@ -561,7 +554,7 @@ private slots:
         d->resize(d->sizeHint());
         for (int i = 0; i < pages->count(); ++i) {
             pages->setCurrentIndex(i);
-            Shot(d, QStringLiteral("configuracao-%1").arg(i + 1));
+            shelltest::Shot(d, QStringLiteral("configuracao-%1").arg(i + 1));
         }
         // "OK" writes nothing.
         const QByteArray before = Folder->IniBytes();
