@@ -13,13 +13,17 @@
 
 namespace endomira {
 
-namespace {
-
-QString Text(const QVariant& value) {
+QString CellText(const QVariant& value) {
     return value.isNull() ? QString() : value.toString();
 }
 
-} // namespace
+void Colour(QWidget* widget, const QColor& background, const QColor& text) {
+    QPalette colours = widget->palette();
+    colours.setColor(QPalette::Window, background);
+    colours.setColor(QPalette::WindowText, text);
+    widget->setPalette(colours);
+    widget->setAutoFillBackground(true);
+}
 
 QLabel* AddLabelled(QGridLayout* grid, int row, int column, const QString& caption, QWidget* field,
                     int columnSpan) {
@@ -168,16 +172,16 @@ void LoadIdentity(const TIdentityFields& fields, const QString& columnPrefix,
     auto column = [&](const char* field) {
         return value(columnPrefix + QLatin1Char('_') + QString::fromLatin1(field));
     };
-    SetMaskedText(fields.CPF, Text(column("CPF")));
-    fields.RG->setText(Text(column("RG")));
-    fields.Orgao->setText(Text(column("ORGAO")));
+    SetMaskedText(fields.CPF, CellText(column("CPF")));
+    fields.RG->setText(CellText(column("RG")));
+    fields.Orgao->setText(CellText(column("ORGAO")));
     const QVariant birth = column("NASCIMENTO");
     SetMaskedText(fields.Nascimento,
                   birth.typeId() == QMetaType::QDate ? DateToText(birth.toDate()) : QString());
-    fields.Natural->setText(Text(column("NATURAL")));
-    SetComboText(fields.NatUF, Text(value(natUFColumn)));
-    fields.Pai->setText(Text(column("PAI")));
-    fields.Mae->setText(Text(column("MAE")));
+    fields.Natural->setText(CellText(column("NATURAL")));
+    SetComboText(fields.NatUF, CellText(value(natUFColumn)));
+    fields.Pai->setText(CellText(column("PAI")));
+    fields.Mae->setText(CellText(column("MAE")));
 }
 
 TContactFields BuildContactGroup(QWidget* parent, const QString& prefix, bool editableUF) {
@@ -230,7 +234,7 @@ void ClearContact(const TContactFields& fields) {
 void LoadContact(const TContactFields& fields, const QString& columnPrefix,
                  const TRowValue& value) {
     auto column = [&](const char* field) {
-        return Text(value(columnPrefix + QLatin1Char('_') + QString::fromLatin1(field)));
+        return CellText(value(columnPrefix + QLatin1Char('_') + QString::fromLatin1(field)));
     };
     fields.Logradouro->setText(column("LOGRADOURO"));
     fields.Complemento->setText(column("COMPLEMENTO"));

@@ -2,6 +2,7 @@
 
 #include "RecordsLogic.h"
 
+#include <QColor>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QString>
@@ -40,6 +41,11 @@ QPushButton* MakeBarButton(QWidget* parent, const char* name, const QString& cap
 void AddTitle(QWidget* window, QVBoxLayout* layout, const QString& title, const QString& help);
 // Closes a manager: the sub-window it stands in within the main window, or the manager itself.
 void CloseManager(QWidget* window);
+
+// The text of a list cell; empty for a null value.
+QString CellText(const QVariant& value);
+// Paints a widget's background and text in the given colours.
+void Colour(QWidget* widget, const QColor& background, const QColor& text = Qt::black);
 
 // The text of a combo box; empty when nothing is chosen or typed.
 QString ComboText(const QComboBox* combo);

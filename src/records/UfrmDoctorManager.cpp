@@ -28,10 +28,6 @@ namespace {
 
 using TList = TDataModule1::TList;
 
-QString Text(const QVariant& value) {
-    return value.isNull() ? QString() : value.toString();
-}
-
 } // namespace
 
 TfrmDoctorManager::TfrmDoctorManager(TDataModule1& dataModule, QWidget* parent)
@@ -91,11 +87,7 @@ TfrmDoctorManager::TfrmDoctorManager(TDataModule1& dataModule, QWidget* parent)
     lbl_Doc_Info_List_->setObjectName(QStringLiteral("lbl_Doc_Info_List"));
     lbl_Doc_Info_List_->setFixedHeight(18);
     lbl_Doc_Info_List_->setIndent(4);
-    lbl_Doc_Info_List_->setAutoFillBackground(true);
-    QPalette countColours = lbl_Doc_Info_List_->palette();
-    countColours.setColor(QPalette::Window, QColor(58, 110, 165));
-    countColours.setColor(QPalette::WindowText, Qt::white);
-    lbl_Doc_Info_List_->setPalette(countColours);
+    Colour(lbl_Doc_Info_List_, QColor(58, 110, 165), Qt::white);
     column->addWidget(lbl_Doc_Info_List_);
     GridModel_ = new TRecordsGridModel(
         DM_.IBQMedList(),
@@ -226,7 +218,7 @@ void TfrmDoctorManager::DbGridToRegEdit() {
     auto cell = [&](const QString& column) {
         return row >= 0 ? GridModel_->Value(row, column) : QVariant();
     };
-    auto value = [&](const char* column) { return Text(cell(QString::fromLatin1(column))); };
+    auto value = [&](const char* column) { return CellText(cell(QString::fromLatin1(column))); };
     Doctor_.Id = row >= 0 ? GridModel_->Value(row, QStringLiteral("MED_ID")).toInt() : 0;
     Edt_Doc_Name_->setText(value("MED_NOME"));
     SetComboText(Cbb_Doc_Sex_, value("MED_SEXO").trimmed());

@@ -37,18 +37,6 @@ using TList = TDataModule1::TList;
 constexpr int kFilterGroupHeight = 72;
 constexpr int kClearDelayMs = 100;
 
-QString Text(const QVariant& value) {
-    return value.isNull() ? QString() : value.toString();
-}
-
-void Colour(QWidget* widget, const QColor& background, const QColor& text = Qt::black) {
-    QPalette colours = widget->palette();
-    colours.setColor(QPalette::Window, background);
-    colours.setColor(QPalette::WindowText, text);
-    widget->setPalette(colours);
-    widget->setAutoFillBackground(true);
-}
-
 } // namespace
 
 TfrmPatientManager::TfrmPatientManager(TDataModule1& dataModule, QWidget* parent)
@@ -468,7 +456,7 @@ void TfrmPatientManager::DbGridToRegEdit() {
     auto cell = [&](const QString& column) {
         return row >= 0 ? GridModel_->Value(row, column) : QVariant();
     };
-    auto value = [&](const char* column) { return Text(cell(QString::fromLatin1(column))); };
+    auto value = [&](const char* column) { return CellText(cell(QString::fromLatin1(column))); };
     Patient_.Id = row >= 0 ? GridModel_->Value(row, QStringLiteral("PAC_ID")).toInt() : 0;
     SetMaskedText(Mke_Pac_Prontuario_, value("PAC_PRONTUARIO"));
     Edt_PAC_Nome_->setText(value("PAC_NOME"));
