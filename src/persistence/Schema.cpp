@@ -157,6 +157,20 @@ QStringList SchemaStatements(TSchemaVersion version) {
     };
 }
 
+QString PatientListSelectColumns() {
+    return QStringLiteral(
+        "PAC_ID,PAC_STATUS,PAC_PRONTUARIO,PAC_NOME,PAC_SEXO,PAC_PROF,"
+        "PAC_CIVIL,PAC_SANGUE,PAC_CPF,PAC_RG,PAC_ORGAO,PAC_NASCIMENTO,PAC_NATURAL,PAC_NAT_UF,"
+        "PAC_PAI,PAC_MAE,PAC_LOGRADOURO,PAC_COMPLEMENTO,PAC_BAIRRO,PAC_CIDADE,PAC_UF,PAC_CEP,"
+        "PAC_FONE1,PAC_FONE2,PAC_FONE3,PAC_EMAIL,PAC_OBSERVACOES,"
+        "trunc((current_date - PAC_NASCIMENTO) / 365.2422) as PAC_IDADE,");
+}
+
+QString PatientExamCountFrom() {
+    return QStringLiteral("(select count(EXM_ID) from exame where EXM_Paciente=PAC_ID) as "
+                          "PAC_TOTALEXAME from paciente ");
+}
+
 const QStringList& PatientListColumns() {
     static const QStringList columns = {
         QStringLiteral("PAC_ID"),          QStringLiteral("PAC_STATUS"),

@@ -23,6 +23,12 @@ const QStringList& PatientListColumns();
 const QStringList& DoctorColumns();
 const QStringList& ExamSummaryColumns();
 
+// The patient list's select: every patient column and the age (PAC_IDADE), each followed by a
+// comma ("select " not included); then its exam count (PAC_TOTALEXAME), a subquery, and the
+// table it reads from.
+QString PatientListSelectColumns();
+QString PatientExamCountFrom();
+
 // The column of the list that `name` designates, spelled as the schema does; empty when none.
 QString FindColumn(const QStringList& columns, const QString& name);
 

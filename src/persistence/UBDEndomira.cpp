@@ -436,12 +436,7 @@ int TBDEndomira::ListPatients(const QString& name, int status, int recordNumber,
     // list can be fetched a block at a time with its count taken apart under the same
     // conditions. A condition on the exams keeps the join, which gives one row per exam date.
     const bool examConditions = doctorId >= 0 || datesInForce;
-    static const QString kPatientColumns = QStringLiteral(
-        "PAC_ID,PAC_STATUS,PAC_PRONTUARIO,PAC_NOME,PAC_SEXO,PAC_PROF,"
-        "PAC_CIVIL,PAC_SANGUE,PAC_CPF,PAC_RG,PAC_ORGAO,PAC_NASCIMENTO,PAC_NATURAL,PAC_NAT_UF,"
-        "PAC_PAI,PAC_MAE,PAC_LOGRADOURO,PAC_COMPLEMENTO,PAC_BAIRRO,PAC_CIDADE,PAC_UF,PAC_CEP,"
-        "PAC_FONE1,PAC_FONE2,PAC_FONE3,PAC_EMAIL,PAC_OBSERVACOES,"
-        "trunc((current_date - PAC_NASCIMENTO) / 365.2422) as PAC_IDADE,");
+    const QString patientColumns = PatientListSelectColumns();
 
     QVariantMap params;
     QStringList conditions;
@@ -480,7 +475,7 @@ int TBDEndomira::ListPatients(const QString& name, int status, int recordNumber,
     QStringList lines;
     QStringList countLines;
     if (examConditions) {
-        lines << QStringLiteral("select distinct ") + kPatientColumns
+        lines << QStringLiteral("select distinct ") + patientColumns
               << (datesInForce ? QStringLiteral("EXM_DATA as PAC_EXMDATA,")
                                : QStringLiteral("current_date as PAC_EXMDATA,"))
               << QStringLiteral("count(EXM_ID) as PAC_TOTALEXAME from paciente left join exame "
@@ -493,10 +488,8 @@ int TBDEndomira::ListPatients(const QString& name, int status, int recordNumber,
                      "PAC_BAIRRO,PAC_CIDADE,PAC_UF,PAC_CEP,PAC_FONE1,PAC_FONE2,PAC_FONE3,"
                      "PAC_EMAIL,PAC_OBSERVACOES,PAC_IDADE,PAC_EXMDATA");
     } else {
-        lines << QStringLiteral("select ") + kPatientColumns
-              << QStringLiteral("current_date as PAC_EXMDATA,")
-              << QStringLiteral("(select count(EXM_ID) from exame where EXM_Paciente=PAC_ID) as "
-                                "PAC_TOTALEXAME from paciente ")
+        lines << QStringLiteral("select ") + patientColumns
+              << QStringLiteral("current_date as PAC_EXMDATA,") << PatientExamCountFrom()
               << conditions;
         countLines << QStringLiteral("select count(*) from paciente ") << conditions;
     }

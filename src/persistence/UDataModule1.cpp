@@ -2,6 +2,7 @@
 
 #include "DBError.h"
 #include "ProgramFolder.h"
+#include "Schema.h"
 
 #include <QSqlError>
 #include <QThread>
@@ -17,21 +18,6 @@ namespace endomira {
 namespace {
 
 std::atomic<int> gConnectionCount{0};
-
-// The patient list as the data module loads it: every patient once, with its age and its number
-// of exams (a subquery: joining the exams and grouping every column costs a second on a large
-// clinic), fetched as it is shown, with its count apart.
-const QStringList kPatientListLoaded = {
-    QStringLiteral(
-        "select PAC_ID,PAC_STATUS,PAC_PRONTUARIO,PAC_NOME,PAC_SEXO,PAC_PROF,PAC_CIVIL,"
-        "PAC_SANGUE,PAC_CPF,PAC_RG,PAC_ORGAO,PAC_NASCIMENTO,PAC_NATURAL,PAC_NAT_UF,PAC_PAI,"
-        "PAC_MAE,PAC_LOGRADOURO,PAC_COMPLEMENTO,PAC_BAIRRO,PAC_CIDADE,PAC_UF,PAC_CEP,PAC_FONE1,"
-        "PAC_FONE2,PAC_FONE3,PAC_EMAIL,PAC_OBSERVACOES,"
-        "trunc((current_date - PAC_NASCIMENTO) / 365.2422) as PAC_IDADE,"),
-    QStringLiteral("(select count(EXM_ID) from exame where EXM_Paciente=PAC_ID) as PAC_TOTALEXAME "
-                   "from paciente "),
-};
-const QStringList kPatientCountLoaded = {QStringLiteral("select count(*) from paciente ")};
 
 // On SIGINT and SIGTERM the client library ends every attachment by itself, from a thread of its
 // own, while the program closes its windows and commits in its orderly way: the two race, the
@@ -77,8 +63,12 @@ TDataModule1::TDataModule1()
     for (TListState& state : Lists_) {
         state.Model = std::make_unique<TListModel>();
     }
-    State(TList::Patients).Lines = kPatientListLoaded;
-    State(TList::Patients).CountLines = kPatientCountLoaded;
+    // The patient list as the data module loads it: every patient once, with its age and its
+    // number of exams (a subquery: joining the exams and grouping every column costs a second on
+    // a large clinic), fetched as it is shown, with its count apart.
+    State(TList::Patients).Lines = {QStringLiteral("select ") + PatientListSelectColumns(),
+                                    PatientExamCountFrom()};
+    State(TList::Patients).CountLines = {QStringLiteral("select count(*) from paciente ")};
     State(TList::Doctors).Lines = {QStringLiteral("select * from MEDICO order by MED_NOME")};
     State(TList::Exams).Lines = {QStringLiteral("select * from EXAME_RESUMO")};
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QIBASE"), ConnectionName_);
