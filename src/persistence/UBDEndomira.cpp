@@ -36,20 +36,19 @@ int RecordNumber(const QString& text) {
     return *number;
 }
 
+std::optional<QDate> DateIfValid(const QString& text) {
+    return TBDEndomira::IsValidDate(text) ? TextToDate(text) : std::nullopt;
+}
+
 // A date text the driver cannot read would be stored as 17/11/1858: it is converted here, and a
 // text that is no date is refused with a message the error translation recognises.
 QDate BirthDate(const QString& text) {
-    const std::optional<QDate> date =
-        TBDEndomira::IsValidDate(text) ? TextToDate(text) : std::nullopt;
+    const std::optional<QDate> date = DateIfValid(text);
     if (!date) {
         throw TDBError(
             QStringLiteral("conversion error from string \"%1\" - not a valid date").arg(text));
     }
     return *date;
-}
-
-std::optional<QDate> DateIfValid(const QString& text) {
-    return TBDEndomira::IsValidDate(text) ? TextToDate(text) : std::nullopt;
 }
 
 QString SortColumnOrThrow(const QStringList& columns, const QString& name) {
