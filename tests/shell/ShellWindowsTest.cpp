@@ -10,7 +10,7 @@
 #include "IniFile.h"
 #include "MessageService.h"
 #include "RealText.h"
-#include "ShellTestFolder.h"
+#include "ShellMainFixture.h"
 #include "UBIniSettings.h"
 #include "UDataModule1.h"
 #include "UFrmCalibracao.h"
@@ -37,6 +37,7 @@
 #include <memory>
 
 using namespace endomira;
+using shelltest::ProcessDeletes;
 
 namespace {
 
@@ -44,11 +45,6 @@ const QStringList kSevenCommands = {
     QStringLiteral("gerDoctor"),   QStringLiteral("gerPatient"),    QStringLiteral("CutItem"),
     QStringLiteral("CopyItem"),    QStringLiteral("CmeraCaptura1"), QStringLiteral("HelpAboutItem"),
     QStringLiteral("FileExitItem")};
-
-void ProcessDeletes() {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCoreApplication::processEvents();
-}
 
 // Runs `inspect` on the modal dialog that `open` shows, then closes it; a dialog that never
 // comes is reported instead of hanging the test.
@@ -67,16 +63,10 @@ bool WithModal(const std::function<void()>& open, const std::function<void(QWidg
 
 } // namespace
 
-class ShellWindowsTest : public QObject {
+class ShellWindowsTest : public QObject, private shelltest::TMainWindowFixture {
     Q_OBJECT
 
 private:
-    std::unique_ptr<shelltest::TProgramFolderFixture> Folder;
-    std::unique_ptr<TMessageRecorder> Boxes;
-    std::unique_ptr<TDataModule1> DataModule;
-    std::unique_ptr<TDataModuleShellDatabase> Database;
-    std::unique_ptr<TfrmMain> Main;
-
     // A main window over the fixture's folder, shown (which runs the start-up).
     TfrmMain& StartMain() {
         Main = std::make_unique<TfrmMain>(Folder->Path());
@@ -133,23 +123,8 @@ private:
     }
 
 private slots:
-    void init() {
-        Folder = std::make_unique<shelltest::TProgramFolderFixture>();
-        QVERIFY(Folder->IsValid());
-        Boxes = std::make_unique<TMessageRecorder>();
-        DataModule = std::make_unique<TDataModule1>();
-        Database = std::make_unique<TDataModuleShellDatabase>(*DataModule);
-    }
-    void cleanup() {
-        Main.reset();
-        ProcessDeletes();
-        Database.reset();
-        DataModule.reset();
-        Boxes.reset();
-        Folder.reset();
-        SetProgramSettings(nullptr);
-        SetDecimalSeparator(QChar(u'.'));
-    }
+    void init() { QVERIFY(OpenMainFixture()); }
+    void cleanup() { CloseMainFixture(); }
 
     void startsWithSettingsAndDatabase() {
         Folder->CreateDatabase();
