@@ -186,7 +186,7 @@ void TfrmMain::BuildMenu() {
         auto* shortcut = new QShortcut(hidden->shortcut(), this);
         shortcut->setObjectName(hidden->objectName() + QStringLiteral("Shortcut"));
         connect(shortcut, &QShortcut::activated, this, [this, handler = handler] {
-            if (Workspace_->subWindowList().isEmpty() && StartupState_ == TStartupState::Ready) {
+            if (HiddenShortcutsAnswer()) {
                 (this->*handler)();
             }
         });
@@ -194,10 +194,13 @@ void TfrmMain::BuildMenu() {
     }
 }
 
+bool TfrmMain::HiddenShortcutsAnswer() const {
+    return Workspace_->subWindowList().isEmpty() && StartupState_ == TStartupState::Ready;
+}
+
 void TfrmMain::UpdateHiddenShortcuts() {
     // Disabled rather than ignored, so that the key reaches the child window.
-    const bool bare =
-        Workspace_->subWindowList().isEmpty() && StartupState_ == TStartupState::Ready;
+    const bool bare = HiddenShortcutsAnswer();
     for (QShortcut* shortcut : HiddenShortcuts_) {
         shortcut->setEnabled(bare);
     }

@@ -109,6 +109,8 @@ private:
     void ApplyExitOnly();
     void LayoutHome();
     // The hidden items' shortcuts answer only on the bare main window of a good start.
+    // The hidden items' shortcuts answer only on a bare main window after a successful start.
+    bool HiddenShortcutsAnswer() const;
     void UpdateHiddenShortcuts();
 
     QString ProgramFolder_;
