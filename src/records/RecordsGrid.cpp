@@ -83,8 +83,9 @@ TRecordsGrid::TRecordsGrid(TRecordsGridModel* model, QWidget* parent)
     verticalHeader()->setVisible(false);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     // Column widths are taken from the first rows only: a list of thousands is laid out again
-    // at every keystroke of a search.
-    verticalHeader()->setResizeContentsPrecision(200);
+    // at every keystroke of a search. (The horizontal header's precision counts the rows a
+    // column's width is measured on; the vertical header's counts columns.)
+    horizontalHeader()->setResizeContentsPrecision(200);
     horizontalHeader()->setSectionsClickable(true);
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
