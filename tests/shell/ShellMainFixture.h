@@ -15,9 +15,18 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QWidget>
 #include <memory>
 
 namespace endomira::shelltest {
+
+// Saves a picture of `widget` as "<name>.png" in the folder named by ENDOMIRA_SHOT_DIR, when set.
+inline void Shot(QWidget* widget, const QString& name) {
+    const QString dir = qEnvironmentVariable("ENDOMIRA_SHOT_DIR");
+    if (!dir.isEmpty()) {
+        widget->grab().save(QDir(dir).filePath(name + QStringLiteral(".png")));
+    }
+}
 
 // Lets the windows closed so far be deleted.
 inline void ProcessDeletes() {

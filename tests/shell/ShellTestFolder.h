@@ -10,7 +10,6 @@
 #include <QFile>
 #include <QString>
 #include <QTemporaryDir>
-#include <QWidget>
 #include <grp.h>
 #include <pwd.h>
 #include <sys/stat.h>
@@ -31,14 +30,6 @@ inline QString FullIni() {
                           "largMin=40.0\nperc=0.10\n"
                           "[METRICS]\npixelToMM=0.001400\npixelToPaq=3.6\n"
                           "[CAMERA]\nmainCamChannel=0\nauxCamChannel=1\n");
-}
-
-// Saves a picture of `widget` as "<name>.png" in the folder named by ENDOMIRA_SHOT_DIR, when set.
-inline void Shot(QWidget* widget, const QString& name) {
-    const QString dir = qEnvironmentVariable("ENDOMIRA_SHOT_DIR");
-    if (!dir.isEmpty()) {
-        widget->grab().save(QDir(dir).filePath(name + QStringLiteral(".png")));
-    }
 }
 
 class TProgramFolderFixture {
