@@ -50,6 +50,24 @@ QVariant TRecordsGridModel::Value(int row, const QString& column) const {
     return List_.Value(row, column);
 }
 
+int TRecordsGridModel::RowOf(const QString& column, int id, int fallback) {
+    for (int r = 0;; ++r) {
+        if (r >= rowCount()) {
+            if (!canFetchMore(QModelIndex())) {
+                break;
+            }
+            fetchMore(QModelIndex());
+            if (r >= rowCount()) {
+                break;
+            }
+        }
+        if (Value(r, column).toInt() == id) {
+            return r;
+        }
+    }
+    return fallback;
+}
+
 QVariant TRecordsGridModel::data(const QModelIndex& index, int role) const {
     if (role == Qt::BackgroundRole && index.isValid()) {
         return RowStatus(index.row()) == 1 ? ActiveRowColour() : InactiveRowColour();

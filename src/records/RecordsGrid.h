@@ -29,6 +29,9 @@ public:
     // Status of a row: 1 active, 0 inactive (1 without a status column).
     int RowStatus(int row) const;
     QVariant Value(int row, const QString& column) const;
+    // The first row whose `column` holds `id`, fetching the list block by block as far as it
+    // must; `fallback` when the list does not hold it.
+    int RowOf(const QString& column, int id, int fallback);
     bool Titled(const QString& field) const;
 
     static QColor ActiveRowColour() { return {208, 208, 255}; }

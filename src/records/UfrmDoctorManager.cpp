@@ -328,16 +328,6 @@ void TfrmDoctorManager::ReopenListAt(int row) {
     lbl_Doc_Info_List_->setText(DoctorCountText(GridModel_->rowCount()));
 }
 
-int TfrmDoctorManager::RowOfDoctor(int id, int fallback) const {
-    const int rows = GridModel_->rowCount();
-    for (int r = 0; r < rows; ++r) {
-        if (GridModel_->Value(r, QStringLiteral("MED_ID")).toInt() == id) {
-            return r;
-        }
-    }
-    return fallback;
-}
-
 void TfrmDoctorManager::Spb_BDSaveClick() {
     const bool isNew = Doctor_.Id == -1;
     FormToDoctor();
@@ -352,13 +342,14 @@ void TfrmDoctorManager::Spb_BDSaveClick() {
     QString message;
     if (isNew) {
         // The new doctor has the highest id: the last row.
-        target = RowOfDoctor(Doctor_.Id, GridModel_->rowCount() - 1);
+        target =
+            GridModel_->RowOf(QStringLiteral("MED_ID"), Doctor_.Id, GridModel_->rowCount() - 1);
         Spb_BDSave_->hide();
         Dbg_Doc_Manager_->setEnabled(true);
         message = QStringLiteral("Novo Registro Cadastrado Com Sucesso!");
     } else {
         // The list is now in id order: the row of the doctor just saved, not the old number.
-        target = RowOfDoctor(Doctor_.Id, row);
+        target = GridModel_->RowOf(QStringLiteral("MED_ID"), Doctor_.Id, row);
         message = QStringLiteral("Registro Atualizado Com Sucesso!");
     }
     Dbg_Doc_Manager_->SetCurrentRow(target);

@@ -61,7 +61,6 @@ private:
     void FormToDoctor();
     void DoctorBackToForm();
     void ReopenListAt(int row);
-    int RowOfDoctor(int id, int fallback) const;
 
     TDataModule1& DM_;
     std::unique_ptr<TBDEndomira> DB_;

@@ -713,25 +713,6 @@ void TfrmPatientManager::ReopenListAt(int row, bool reloadFields) {
     HoldFields_ = false;
 }
 
-int TfrmPatientManager::RowOfPatient(int id, int fallback) const {
-    // Only the rows shown so far are fetched: the search goes on block by block.
-    for (int r = 0;; ++r) {
-        if (r >= GridModel_->rowCount()) {
-            if (!GridModel_->canFetchMore(QModelIndex())) {
-                break;
-            }
-            GridModel_->fetchMore(QModelIndex());
-            if (r >= GridModel_->rowCount()) {
-                break;
-            }
-        }
-        if (GridModel_->Value(r, QStringLiteral("PAC_ID")).toInt() == id) {
-            return r;
-        }
-    }
-    return fallback;
-}
-
 void TfrmPatientManager::spb_bdSaveClick() {
     FormToPatient();
     const int row = DbgPatientManager_->CurrentRow();
@@ -753,7 +734,8 @@ void TfrmPatientManager::spb_bdSaveClick() {
     if (Inserting_) {
         // The new patient has the highest id: the last row, unless the filter leaves it out
         // (the grid clamps the fallback to the last row).
-        target = RowOfPatient(saved, std::numeric_limits<int>::max());
+        target =
+            GridModel_->RowOf(QStringLiteral("PAC_ID"), saved, std::numeric_limits<int>::max());
         spb_bdSave_->hide();
         spb_bdRestore_->hide();
         spb_bdErase_->hide();
@@ -761,7 +743,7 @@ void TfrmPatientManager::spb_bdSaveClick() {
         message = QStringLiteral("Novo Registro Cadastrado Com Sucesso!");
     } else {
         // The list is now in id order: the row of the patient just saved, not the old number.
-        target = RowOfPatient(saved, row);
+        target = GridModel_->RowOf(QStringLiteral("PAC_ID"), saved, row);
         message = QStringLiteral("Registro Atualizado Com Sucesso!");
     }
     DbgPatientManager_->SetCurrentRow(target);

@@ -101,8 +101,6 @@ private:
     // Commits and reopens the list (after a save); the grid comes back to `row` (0-based), and
     // the fields follow it only with `reloadFields`.
     void ReopenListAt(int row, bool reloadFields);
-    // The row of a patient in the list; `fallback` when the list does not hold it.
-    int RowOfPatient(int id, int fallback) const;
     void ShowListError(const QString& message);
 
     TDataModule1& DM_;
