@@ -8,7 +8,7 @@
 #include "MessageService.h"
 #include "RealText.h"
 #include "RecordsGrid.h"
-#include "ShellTestFolder.h"
+#include "ShellMainFixture.h"
 #include "ShellWindows.h"
 #include "SqlValues.h"
 #include "UBDEndomira.h"
@@ -41,11 +41,6 @@ const QStringList kSevenCommands = {
     QStringLiteral("gerDoctor"),   QStringLiteral("gerPatient"),    QStringLiteral("CutItem"),
     QStringLiteral("CopyItem"),    QStringLiteral("CmeraCaptura1"), QStringLiteral("HelpAboutItem"),
     QStringLiteral("FileExitItem")};
-
-void ProcessDeletes() {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCoreApplication::processEvents();
-}
 
 // Types text as keystrokes; characters outside ASCII go as events of their own, which the
 // toolkit's key simulation cannot send.
@@ -90,30 +85,20 @@ int RowWith(TRecordsGrid* grid, const QString& column, const QVariant& value) {
     return -1;
 }
 
-void Shot(QWidget* widget, const QString& name) {
-    const QString dir = qEnvironmentVariable("ENDOMIRA_SHOT_DIR");
-    if (!dir.isEmpty()) {
-        widget->grab().save(QDir(dir).filePath(name + QStringLiteral(".png")));
-    }
-}
-
 } // namespace
 
-class RecordsWindowsTest : public QObject {
+using shelltest::ProcessDeletes;
+using shelltest::Shot;
+
+class RecordsWindowsTest : public QObject, public shelltest::TMainWindowFixture {
     Q_OBJECT
 
 private:
-    std::unique_ptr<shelltest::TProgramFolderFixture> Folder;
-    std::unique_ptr<TMessageRecorder> Boxes;
-    std::unique_ptr<TDataModule1> DM;
-    std::unique_ptr<TDataModuleShellDatabase> Database;
-    std::unique_ptr<TfrmMain> Main;
-
     // The main window with the records windows connected to its commands as in the program.
     void StartMain(QSize size = {1280, 1024}) {
         Main = std::make_unique<TfrmMain>(Folder->Path());
         Main->SetDatabase(Database.get());
-        ConnectRecordWindows(*Main, *DM);
+        ConnectRecordWindows(*Main, *DataModule);
         Main->resize(size);
         Main->show();
         QCOMPARE(Main->StartupState(), TStartupState::Ready);
@@ -139,7 +124,7 @@ private:
     }
     int AddPatient(const QString& prontuario, const QString& nome, const QString& sexo,
                    int status = 1) {
-        TBDEndomira db(*DM);
+        TBDEndomira db(*DataModule);
         TPaciente p;
         p.Prontuario = prontuario;
         p.Nome = nome;
@@ -154,7 +139,7 @@ private:
         return p.Id;
     }
     int AddDoctor(const QString& crm, const QString& nome) {
-        TBDEndomira db(*DM);
+        TBDEndomira db(*DataModule);
         TMedico d;
         d.CRM = crm;
         d.Nome = nome;
@@ -162,7 +147,7 @@ private:
         return db.SaveDoctor(d) ? d.Id : -1;
     }
     QVariant Scalar(const QString& sql, const QVariantMap& params = {}) {
-        QSqlQuery query = DM->Execute({sql}, params);
+        QSqlQuery query = DataModule->Execute({sql}, params);
         return TDataModule1::Next(query) ? NormalizedValue(query.value(0)) : QVariant();
     }
     QStringList Texts() const {
@@ -191,23 +176,10 @@ private:
 
 private slots:
     void init() {
-        Folder = std::make_unique<shelltest::TProgramFolderFixture>();
-        QVERIFY(Folder->IsValid());
+        QVERIFY(OpenMainFixture());
         Folder->CreateDatabase();
-        Boxes = std::make_unique<TMessageRecorder>();
-        DM = std::make_unique<TDataModule1>();
-        Database = std::make_unique<TDataModuleShellDatabase>(*DM);
     }
-    void cleanup() {
-        Main.reset();
-        ProcessDeletes();
-        Database.reset();
-        DM.reset();
-        Boxes.reset();
-        Folder.reset();
-        SetProgramSettings(nullptr);
-        SetDecimalSeparator(QChar(u'.'));
-    }
+    void cleanup() { CloseMainFixture(); }
 
     // Each command opens one maximised child that disables the menu; leaving frees it and
     // gives the menu back. "Novo Exame" leaves too, with nothing to open yet.
@@ -570,7 +542,7 @@ private slots:
     void largeListCountNavigationAndSave() {
         StartMain();
         // "Paciente 002".."Paciente 600" (even numbers), then "Pessoa 001".."Pessoa 599".
-        DM->Execute(
+        DataModule->Execute(
             {QStringLiteral("insert into PACIENTE (PAC_PRONTUARIO, PAC_NOME, PAC_NASCIMENTO) "
                             "with recursive N (I) as (select 1 from RDB$DATABASE union all "
                             "select I + 1 from N where I < 600) "
