@@ -700,6 +700,16 @@ bool TBDEndomira::DeactivateDoctor(int id) {
     return true;
 }
 
+bool TBDEndomira::RestoreAllDoctors() {
+    try {
+        DM_.Execute({QStringLiteral("update medico set MED_STATUS=1")});
+    } catch (const TDBError& error) {
+        ShowDBError(2, error.Message());
+        return false;
+    }
+    return true;
+}
+
 // ---------------------------------------------------------------------------------------------
 // Exams
 

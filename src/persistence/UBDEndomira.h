@@ -53,6 +53,8 @@ public:
     // Throws TDBError.
     int ListDoctors(const QString& name, int status, const QString& orderColumn);
     bool DeactivateDoctor(int id);
+    // Every inactive doctor becomes active again.
+    bool RestoreAllDoctors();
 
     // Exams: the row, then the images of the frame chosen from the examination's frames.
     bool StoreExam(TExame& exam, const TBFrameBuffer& frames);

@@ -369,11 +369,7 @@ void TfrmDoctorManager::Spb_BDEraseClick() {
 }
 
 void TfrmDoctorManager::Spb_BDRestoreClick() {
-    try {
-        DM_.Execute({QStringLiteral("update medico set MED_STATUS=1")});
-    } catch (const TDBError& error) {
-        DB_->ShowDBError(2, error.Message());
-    }
+    DB_->RestoreAllDoctors();
     AtualizarListadeMedicos(QString());
 }
 
